@@ -1,0 +1,19 @@
+#include "platform/system/timing.h"
+
+#include <chrono>
+#include <thread>
+
+namespace qm::sys {
+
+std::uint32_t GetTickCount()
+{
+    using namespace std::chrono;
+    return std::uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void Sleep(std::uint32_t milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace qm::sys

@@ -1,0 +1,54 @@
+// The virtual USB cable: a Unix-domain socket (SOCK_SEQPACKET) that carries
+// the USB access layer's requests to a simulated device and its answers back.
+// $QM4200_USB names the socket; a simulator serves a VirtualDevice on it.
+//
+// Every request is one datagram: a RequestHeader followed, for BulkOut, by
+// `length` payload bytes. Every answer is one datagram: a ReplyHeader
+// followed, for BulkIn and Describe, by `length` payload bytes. Fields are
+// little-endian 32-bit values. A device that is unplugged closes the socket.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace qm::usb::cable {
+
+enum class Op : std::uint32_t {
+    Describe = 1,     // answer: u16 vendor, u16 product (4 payload bytes)
+    ResetDevice = 2,  // answer: status only
+    ResetPipe = 3,    // pipe: the endpoint address; answer: status only
+    BulkOut = 4,      // pipe, length, payload; answer: status, length moved
+    BulkIn = 5,       // pipe, length wanted, timeout; answer: status, payload
+};
+
+inline constexpr std::size_t kRequestHeaderSize = 16;  // op, pipe, length, timeoutMs
+inline constexpr std::size_t kReplyHeaderSize = 8;     // status, length
+inline constexpr std::size_t kMaxPayload = 65536;
+
+// Reply status values.
+inline constexpr std::int32_t kStatusOk = 0;
+inline constexpr std::int32_t kStatusTimeout = 1;     // nothing arrived in time
+inline constexpr std::int32_t kStatusStall = 2;       // the endpoint stalled
+inline constexpr std::int32_t kStatusBadRequest = 3;  // unknown op or pipe
+
+struct TransferResult {
+    std::int32_t status = kStatusOk;
+    std::size_t length = 0;  // bytes moved
+};
+
+// What a simulated device offers the cable. Calls arrive on the cable
+// server's thread; an implementation guards its own state.
+class VirtualDevice {
+public:
+    virtual ~VirtualDevice() = default;
+    virtual std::uint16_t vendorId() const = 0;
+    virtual std::uint16_t productId() const = 0;
+    virtual void resetDevice() = 0;
+    virtual void resetPipe(std::uint8_t endpoint) = 0;
+    virtual TransferResult bulkOut(std::uint8_t endpoint, std::span<const std::uint8_t> data) = 0;
+    // Blocks up to timeoutMs (0: no limit) for data to send to the host.
+    virtual TransferResult bulkIn(std::uint8_t endpoint, std::span<std::uint8_t> into, std::uint32_t timeoutMs) = 0;
+};
+
+}  // namespace qm::usb::cable
