@@ -1,0 +1,167 @@
+#include "device/imaging/image.h"
+
+#include <leptonica/allheaders.h>
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+#include "device/imaging/dib.h"
+
+namespace qm::device::imaging {
+
+namespace {
+
+// The library reports problems on stderr; inside a host application the
+// result codes say all the caller needs.
+void quietLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { setMsgSeverity(L_SEVERITY_NONE); });
+}
+
+bool reasonableSize(l_int32 width, l_int32 height)
+{
+    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
+           std::int64_t(width) * height <= kMaxImagePixels;
+}
+
+// Unsharp masking over a 3 x 3 neighbourhood; the full scale (1000) adds
+// half of the detail the blur removed.
+constexpr l_int32 kSharpenHalfWidth = 1;
+constexpr int kSharpenScaleTop = 1000;
+constexpr float kStrongestSharpening = 0.5f;
+
+}  // namespace
+
+void BitmapFile::Release::operator()(std::uint8_t* data) const { lept_free(data); }
+
+std::span<const std::uint8_t> BitmapFile::dib() const
+{
+    return bytes().subspan(std::min(kBitmapFileHeaderSize, size_));
+}
+
+Image::Image(Image&& other) noexcept : pix_(std::exchange(other.pix_, nullptr)) {}
+
+Image& Image::operator=(Image&& other) noexcept
+{
+    if (this != &other) {
+        pixDestroy(&pix_);
+        pix_ = std::exchange(other.pix_, nullptr);
+    }
+    return *this;
+}
+
+Image::~Image() { pixDestroy(&pix_); }
+
+// Takes ownership of what the library produced and brings it to 24-bit
+// colour (grey, palette and alpha images alike).
+std::optional<Image> Image::adopt(Pix* pix)
+{
+    if (pix == nullptr)
+        return std::nullopt;
+    if (pixGetDepth(pix) != 32) {
+        Pix* colour = pixConvertTo32(pix);
+        pixDestroy(&pix);
+        if (colour == nullptr)
+            return std::nullopt;
+        pix = colour;
+    }
+    pixSetSpp(pix, 3);
+    return Image(pix);
+}
+
+std::optional<Image> Image::decodeJpeg(std::span<const std::uint8_t> data)
+{
+    quietLibrary();
+    l_int32 format = 0, width = 0, height = 0;
+    if (data.empty() || pixReadHeaderMem(data.data(), data.size(), &format, &width, &height, nullptr,
+                                         nullptr, nullptr) != 0)
+        return std::nullopt;
+    if (format != IFF_JFIF_JPEG || !reasonableSize(width, height))
+        return std::nullopt;
+    l_int32 warnings = 0;
+    return adopt(pixReadMemJpeg(data.data(), data.size(), 0, 1, &warnings, 0));
+}
+
+std::optional<Image> Image::loadFile(const std::string& path)
+{
+    quietLibrary();
+    l_int32 format = 0, width = 0, height = 0;
+    if (pixReadHeader(path.c_str(), &format, &width, &height, nullptr, nullptr, nullptr) != 0 ||
+        !reasonableSize(width, height))
+        return std::nullopt;
+    return adopt(pixRead(path.c_str()));
+}
+
+std::optional<Image> Image::fromRgb(std::span<const std::uint8_t> rgb, int width, int height)
+{
+    if (!reasonableSize(width, height) || rgb.size() < std::size_t(width) * std::size_t(height) * 3)
+        return std::nullopt;
+    Pix* pix = pixCreate(width, height, 32);
+    if (pix == nullptr)
+        return std::nullopt;
+    l_uint32* data = pixGetData(pix);
+    const l_int32 wordsPerLine = pixGetWpl(pix);
+    const std::uint8_t* source = rgb.data();
+    for (int y = 0; y < height; ++y) {
+        l_uint32* line = data + std::size_t(y) * std::size_t(wordsPerLine);
+        for (int x = 0; x < width; ++x, source += 3)
+            composeRGBPixel(source[0], source[1], source[2], line + x);
+    }
+    return adopt(pix);
+}
+
+int Image::width() const { return pixGetWidth(pix_); }
+int Image::height() const { return pixGetHeight(pix_); }
+
+bool Image::replaceWith(Pix* result)
+{
+    if (result == nullptr)
+        return false;
+    pixSetSpp(result, 3);
+    pixDestroy(&pix_);
+    pix_ = result;
+    return true;
+}
+
+bool Image::resize(int width, int height)
+{
+    if (!reasonableSize(width, height))
+        return false;
+    if (width == this->width() && height == this->height())
+        return true;
+    Pix* scaled = pixScaleToSize(pix_, width, height);
+    if (scaled != nullptr && (pixGetWidth(scaled) != width || pixGetHeight(scaled) != height))
+        pixDestroy(&scaled);
+    return replaceWith(scaled);
+}
+
+bool Image::rotateQuarterTurns(int turns)
+{
+    if (turns < 1 || turns > 3)
+        return false;
+    return replaceWith(pixRotateOrth(pix_, turns));
+}
+
+bool Image::sharpen(int factor)
+{
+    if (factor <= 0)
+        return true;
+    const float fraction = kStrongestSharpening * float(std::min(factor, kSharpenScaleTop)) / kSharpenScaleTop;
+    return replaceWith(pixUnsharpMasking(pix_, kSharpenHalfWidth, fraction));
+}
+
+std::optional<BitmapFile> Image::toBitmapFile() const
+{
+    l_uint8* data = nullptr;
+    size_t size = 0;
+    if (pixWriteMemBmp(&data, &size, pix_) != 0 || data == nullptr)
+        return std::nullopt;
+    BitmapFile file(data, size);
+    if (!readDibGeometry(file.dib()))
+        return std::nullopt;
+    return file;
+}
+
+}  // namespace qm::device::imaging
