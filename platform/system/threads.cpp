@@ -8,6 +8,7 @@ namespace qm::sys {
 namespace {
 
 thread_local int currentPriority = THREAD_PRIORITY_NORMAL;
+thread_local int entryDepth = 0;
 
 int niceFor(int priority)
 {
@@ -34,5 +35,9 @@ std::recursive_mutex& moduleLock()
     static std::recursive_mutex lock;
     return lock;
 }
+
+int moduleEntryDepth() { return entryDepth; }
+void enterModuleEntry() { ++entryDepth; }
+void leaveModuleEntry() { --entryDepth; }
 
 }  // namespace qm::sys

@@ -26,9 +26,18 @@ int GetThreadPriority();
 // module code single-threaded (the modules call each other on one thread).
 std::recursive_mutex& moduleLock();
 
+// How many module entries the calling thread is inside. The window system
+// tells a host's own calls (depth 0) from calls that module code makes.
+int moduleEntryDepth();
+void enterModuleEntry();
+void leaveModuleEntry();
+
 class ModuleEntryGuard {
 public:
-    ModuleEntryGuard() : guard_(moduleLock()) {}
+    ModuleEntryGuard() : guard_(moduleLock()) { enterModuleEntry(); }
+    ~ModuleEntryGuard() { leaveModuleEntry(); }
+    ModuleEntryGuard(const ModuleEntryGuard&) = delete;
+    ModuleEntryGuard& operator=(const ModuleEntryGuard&) = delete;
 
 private:
     std::lock_guard<std::recursive_mutex> guard_;
