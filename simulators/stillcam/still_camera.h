@@ -140,11 +140,13 @@ public:
     // Serial attachment on COM1..COM4: W/dosdevices/comN links to the pty
     // slave (W = qm::sys::windowsDirectory() when none is given).
     bool attachSerial(int port, const std::string& windowsDir = {});
+    bool attachSerial(int port, const std::string& windowsDir, std::string* error);
     std::string serialLinkPath() const;    // empty while not attached
     std::string serialDevicePath() const;  // the pty slave
 
     // USB attachment: the cable served at socketPath.
     bool attachUsb(const std::string& socketPath, std::uint16_t productId = kProduct2620);
+    bool attachUsb(const std::string& socketPath, std::uint16_t productId, std::string* error);
     std::string usbSocketPath() const;     // empty while not attached
 
     bool serialAttached() const;
@@ -173,6 +175,8 @@ public:
     std::optional<CommandRecord> lastCommand() const;
     std::vector<CommandRecord> commandLog() const;  // the most recent 1024
     void clearCommandLog();
+    // Files of the picture folder that were no JPEG and were left out.
+    std::vector<std::string> skippedFiles() const;
 
     // Changes a test may make.
     bool addPicture(std::vector<std::uint8_t> jpeg);  // any bytes; JPEG gives a real thumbnail

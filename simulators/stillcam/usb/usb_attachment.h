@@ -1,0 +1,35 @@
+// The camera plugged into the virtual USB cable.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "simulators/stillcam/core/camera_core.h"
+#include "simulators/stillcam/usb/cable_server.h"
+#include "simulators/stillcam/usb/usb_camera_device.h"
+
+namespace qm::stillcam {
+
+class UsbAttachment {
+public:
+    UsbAttachment(CameraCore& core, std::function<void()> onUnplug);
+    ~UsbAttachment();
+    UsbAttachment(const UsbAttachment&) = delete;
+    UsbAttachment& operator=(const UsbAttachment&) = delete;
+
+    bool attach(const std::string& socketPath, std::uint16_t productId, std::string* error);
+    void detach();
+    bool attached() const { return server_ && server_->running(); }
+    std::string socketPath() const { return attached() ? server_->path() : std::string(); }
+
+private:
+    CameraCore& core_;
+    std::function<void()> onUnplug_;
+    std::unique_ptr<UsbCameraDevice> device_;
+    std::unique_ptr<CableServer> server_;
+};
+
+}  // namespace qm::stillcam
