@@ -51,6 +51,20 @@ inline std::optional<std::uint32_t> thumbnailDataSize(std::uint8_t model, const 
     return size;
 }
 
+// Camera pictures are a few hundred kilobytes; PictureInfo announcing more
+// than this is broken and the download is not attempted.
+inline constexpr std::uint32_t kMaxPictureDataSize = 64u << 20;
+
+// The number of picture bytes the camera delivers, or nothing when
+// PictureInfo announces none or an absurd amount.
+inline std::optional<std::uint32_t> pictureDataSize(const PictureInfo& info)
+{
+    const std::uint32_t size = info.pictureSize();
+    if (size == 0 || size > kMaxPictureDataSize)
+        return std::nullopt;
+    return size;
+}
+
 // Downloads land in blocks rounded up to whole 512-byte sectors.
 inline constexpr std::size_t downloadBlockSize(std::uint32_t dataSize)
 {

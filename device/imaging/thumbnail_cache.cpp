@@ -65,8 +65,10 @@ std::string thumbnailCachePath()
     return (std::filesystem::path(config::kvbIniPath()).parent_path() / kThumbnailCacheFileName).string();
 }
 
-bool ThumbnailCache::open(std::uint32_t /*pictureCount: records are added as pictures are seen*/)
+bool ThumbnailCache::open([[maybe_unused]] std::uint32_t pictureCount)
 {
+    // The memory holds what the file holds and grows as thumbnails are
+    // stored, so a camera announcing a huge count costs nothing up front.
     close();
     path_ = fixedPath_.empty() ? thumbnailCachePath() : fixedPath_;
     fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

@@ -88,32 +88,33 @@ TEST_F(PictureToBitmap, Models16And18AreSharpenedByTheConfiguredFactor)
 
 TEST_F(PictureToBitmap, ResolutionCodeOneOfModels18And32IsShownAt1024By768AndTurnsToPortrait)
 {
-    const RgbPicture large = testing::makeScene(1280, 960);
-    const Bytes jpeg = testing::encodeJpeg(large);
+    // These models store resolution code 1 at 640 x 480.
+    for (std::uint8_t model : {kModel18, kModel32}) {
+        Bytes landscape = pictureBuffer(1024, 768, 0);
+        ASSERT_TRUE(pictureToBitmap(vgaJpeg_, model, pictureInfo(1), landscape));
+        auto picture = testing::fromDib(landscape);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->width, 1024);
+        EXPECT_EQ(picture->height, 768);
 
-    Bytes landscape = pictureBuffer(1024, 768, 0);
-    ASSERT_TRUE(pictureToBitmap(jpeg, kModel18, pictureInfo(1), landscape));
-    auto picture = testing::fromDib(landscape);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 1024);
-    EXPECT_EQ(picture->height, 768);
-
-    Bytes portrait = pictureBuffer(768, 1024, 1);
-    ASSERT_TRUE(pictureToBitmap(jpeg, kModel32, pictureInfo(1), portrait));
-    picture = testing::fromDib(portrait);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 768);
-    EXPECT_EQ(picture->height, 1024);
-    // A quarter turn to the right brings the bottom-left corner to the top left.
-    EXPECT_TRUE(coloursClose(picture->at(2, 2), large.at(2, 957)));
-    EXPECT_TRUE(coloursClose(picture->at(765, 2), large.at(2, 2)));
+        Bytes portrait = pictureBuffer(768, 1024, 1);
+        ASSERT_TRUE(pictureToBitmap(vgaJpeg_, model, pictureInfo(1), portrait));
+        picture = testing::fromDib(portrait);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->width, 768);
+        EXPECT_EQ(picture->height, 1024);
+        // A quarter turn to the right brings the bottom-left corner to the
+        // top left and the top-left corner to the top right.
+        EXPECT_TRUE(coloursClose(picture->at(2, 2), vga_.at(1, 478), 20)) << int(model);
+        EXPECT_TRUE(coloursClose(picture->at(765, 2), vga_.at(1, 1), 20)) << int(model);
+    }
 
     // Other resolution codes and other models keep the picture's own size.
-    Bytes native = pictureBuffer(1280, 960, 0);
-    ASSERT_TRUE(pictureToBitmap(jpeg, kModel18, pictureInfo(2), native));
-    EXPECT_EQ(testing::fromDib(native)->width, 1280);
-    ASSERT_TRUE(pictureToBitmap(jpeg, kModel20, pictureInfo(1), native));
-    EXPECT_EQ(testing::fromDib(native)->width, 1280);
+    Bytes native = pictureBuffer(640, 480, 0);
+    ASSERT_TRUE(pictureToBitmap(vgaJpeg_, kModel18, pictureInfo(2), native));
+    EXPECT_EQ(testing::fromDib(native)->width, 640);
+    ASSERT_TRUE(pictureToBitmap(vgaJpeg_, kModel20, pictureInfo(1), native));
+    EXPECT_EQ(testing::fromDib(native)->width, 640);
 }
 
 TEST_F(PictureToBitmap, RotationCodesTurnByQuarterTurnsToTheRight)
@@ -182,6 +183,11 @@ TEST(ModelRules, ThumbnailAndDownloadSizes)
     EXPECT_EQ(thumbnailDataSize(kModel18, info), 0x1234u);
     info.bytes[PictureInfo::kThumbnailSize + 3] = 0x80;
     EXPECT_EQ(thumbnailDataSize(kModel20, info), std::nullopt);  // absurd
+    EXPECT_EQ(pictureDataSize(info), std::nullopt);
+    info.bytes[PictureInfo::kPictureSize + 2] = 0x08;  // 512 KiB
+    EXPECT_EQ(pictureDataSize(info), 0x80000u);
+    info.bytes[PictureInfo::kPictureSize + 3] = 0x10;  // 256 MiB and more
+    EXPECT_EQ(pictureDataSize(info), std::nullopt);
     EXPECT_EQ(downloadBlockSize(1), 512u);
     EXPECT_EQ(downloadBlockSize(512), 512u);
     EXPECT_EQ(downloadBlockSize(513), 1024u);

@@ -1,0 +1,135 @@
+// Speed of the upload encoder and of picture-to-bitmap, each against
+// libjpeg-turbo doing the nearest comparable job on the same picture in the
+// same process. The summary prints the ratios; absolute times depend on the
+// machine.
+#include <benchmark/benchmark.h>
+#include <turbojpeg.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "device/imaging/dib.h"
+#include "device/imaging/jpeg/upload_jpeg.h"
+#include "device/imaging/picture_bitmap.h"
+#include "tests/device/imaging/test_pictures.h"
+
+namespace {
+
+using namespace qm::device::imaging;
+using Bytes = std::vector<std::uint8_t>;
+
+const Bytes& uploadDib()
+{
+    static const Bytes dib = testing::toDib(testing::makeScene(640, 480));
+    return dib;
+}
+
+const Bytes& cameraPicture()
+{
+    static const Bytes jpeg = testing::encodeJpeg(testing::makeScene(1360, 1024), 90);
+    return jpeg;
+}
+
+void UploadEncoder(benchmark::State& state)
+{
+    const Bytes& dib = uploadDib();
+    Bytes out(dib.size());
+    for (auto _ : state) {
+        auto size = encodeUploadJpeg(dib, out);
+        benchmark::DoNotOptimize(size);
+    }
+}
+
+// The same bottom-up BGR rows, quality 90, 2x1 chroma, standard tables.
+void TurboJpegEncode(benchmark::State& state)
+{
+    const Bytes& dib = uploadDib();
+    tjhandle handle = tjInitCompress();
+    unsigned long capacity = tjBufSize(640, 480, TJSAMP_422);
+    Bytes out(capacity);
+    for (auto _ : state) {
+        unsigned char* buffer = out.data();
+        unsigned long size = capacity;
+        tjCompress2(handle, dib.data() + kDibHeaderSize, 640, int(dibRowStride(640)), 480, TJPF_BGR, &buffer, &size,
+                    TJSAMP_422, 90, TJFLAG_BOTTOMUP | TJFLAG_NOREALLOC);
+        benchmark::DoNotOptimize(size);
+    }
+    tjDestroy(handle);
+}
+
+void PictureToBitmapPlain(benchmark::State& state)
+{
+    Bytes destination(dibSize(1360, 1024));
+    for (auto _ : state) {
+        bool ok = pictureToBitmap(cameraPicture(), PictureSteps{}, destination);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+
+void PictureToBitmapSharpenedAndTurned(benchmark::State& state)
+{
+    Bytes destination(dibSize(1024, 1360));
+    const PictureSteps steps{.sharpenFactor = 800, .resizeToXga = false, .quarterTurns = 1};
+    for (auto _ : state) {
+        bool ok = pictureToBitmap(cameraPicture(), steps, destination);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+
+// Decoding alone into bottom-up BGR rows, as the bitmap holds them.
+void TurboJpegDecode(benchmark::State& state)
+{
+    tjhandle handle = tjInitDecompress();
+    Bytes destination(dibSize(1360, 1024));
+    const Bytes& jpeg = cameraPicture();
+    for (auto _ : state) {
+        int result = tjDecompress2(handle, jpeg.data(), jpeg.size(), destination.data() + kDibHeaderSize, 1360,
+                                   int(dibRowStride(1360)), 1024, TJPF_BGR, TJFLAG_BOTTOMUP);
+        benchmark::DoNotOptimize(result);
+    }
+    tjDestroy(handle);
+}
+
+BENCHMARK(TurboJpegEncode)->Unit(benchmark::kMillisecond);
+BENCHMARK(UploadEncoder)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurboJpegDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(PictureToBitmapPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(PictureToBitmapSharpenedAndTurned)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's CPU time per iteration for the ratio summary.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> cpuTime;
+};
+
+void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
+{
+    const auto m = reporter.cpuTime.find(measured);
+    const auto b = reporter.cpuTime.find(baseline);
+    if (m != reporter.cpuTime.end() && b != reporter.cpuTime.end() && b->second > 0)
+        std::printf("%-36s / %-16s = %6.2f\n", measured, baseline, m->second / b->second);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nTime ratios against libjpeg-turbo in this process:\n");
+    printRatio(reporter, "UploadEncoder", "TurboJpegEncode");
+    printRatio(reporter, "PictureToBitmapPlain", "TurboJpegDecode");
+    printRatio(reporter, "PictureToBitmapSharpenedAndTurned", "TurboJpegDecode");
+    benchmark::Shutdown();
+    return 0;
+}
