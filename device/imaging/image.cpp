@@ -152,6 +152,33 @@ bool Image::sharpen(int factor)
     return replaceWith(pixUnsharpMasking(pix_, kSharpenHalfWidth, fraction));
 }
 
+std::optional<std::size_t> Image::writeDib(std::span<std::uint8_t> destination) const
+{
+    const int width = this->width();
+    const int height = this->height();
+    const std::size_t size = dibSize(std::size_t(width), std::size_t(height));
+    if (size > destination.size())
+        return std::nullopt;
+    constexpr double kMetresPerInch = 0.0254;
+    writeDibHeader(destination, width, height, std::int32_t(pixGetXRes(pix_) / kMetresPerInch + 0.5));
+
+    const std::size_t stride = dibRowStride(std::size_t(width));
+    const l_uint32* data = pixGetData(pix_);
+    const std::size_t wordsPerLine = std::size_t(pixGetWpl(pix_));
+    for (int y = 0; y < height; ++y) {
+        const l_uint32* line = data + std::size_t(y) * wordsPerLine;
+        std::uint8_t* out = destination.data() + kDibHeaderSize + std::size_t(height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x, out += 3) {
+            const l_uint32 pixel = line[x];
+            out[0] = std::uint8_t(pixel >> L_BLUE_SHIFT);
+            out[1] = std::uint8_t(pixel >> L_GREEN_SHIFT);
+            out[2] = std::uint8_t(pixel >> L_RED_SHIFT);
+        }
+        std::fill(out, out + (stride - std::size_t(width) * 3), std::uint8_t(0));
+    }
+    return size;
+}
+
 std::optional<BitmapFile> Image::toBitmapFile() const
 {
     l_uint8* data = nullptr;

@@ -64,7 +64,11 @@ public:
     // it is, 1000 (the top of the scale) sharpens most; the default is 800.
     bool sharpen(int factor);
 
+    // The library's bitmap file of the picture, in memory it allocates.
     std::optional<BitmapFile> toBitmapFile() const;
+    // The packed 24-bit DIB straight into a caller's buffer. Returns its
+    // size, or nothing (and nothing written) when it does not fit.
+    std::optional<std::size_t> writeDib(std::span<std::uint8_t> destination) const;
 
 private:
     explicit Image(Pix* pix) : pix_(pix) {}

@@ -1,9 +1,6 @@
 #include "device/imaging/picture_bitmap.h"
 
-#include <algorithm>
-
 #include "common/config/kvb_config.h"
-#include "device/imaging/dib.h"
 #include "device/imaging/image.h"
 #include "device/imaging/imaging_strings.h"
 #include "device/imaging/model_rules.h"
@@ -46,16 +43,9 @@ bool pictureToBitmap(std::span<const std::uint8_t> picture, const PictureSteps& 
         return false;
     if (steps.quarterTurns != 0 && !image->rotateQuarterTurns(steps.quarterTurns))
         return false;
-    const auto file = image->toBitmapFile();
-    if (!file)
-        return false;
     // The caller sized the buffer from the picture's resolution; a picture
     // that turns out larger is refused rather than written past its end.
-    const auto geometry = readDibGeometry(file->dib());
-    if (!geometry || geometry->size > destination.size())
-        return false;
-    std::copy_n(file->dib().begin(), geometry->size, destination.begin());
-    return true;
+    return image->writeDib(destination).has_value();
 }
 
 bool pictureToBitmap(std::span<const std::uint8_t> picture, std::uint8_t model, const PictureInfo& info,

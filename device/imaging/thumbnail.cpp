@@ -18,15 +18,8 @@ ThumbnailResult jpegThumbnailToDib(std::span<const std::uint8_t> data, std::span
     auto image = Image::decodeJpeg(data);
     if (!image)
         return writePlaceholderThumbnail(destination) ? ThumbnailResult::Placeholder : ThumbnailResult::Failed;
-    if (!image->resize(kThumbnailWidth, kThumbnailHeight))
+    if (!image->resize(kThumbnailWidth, kThumbnailHeight) || !image->writeDib(destination))
         return ThumbnailResult::Failed;
-    const auto file = image->toBitmapFile();
-    if (!file)
-        return ThumbnailResult::Failed;
-    const auto geometry = readDibGeometry(file->dib());
-    if (!geometry || geometry->size != kThumbnailDibSize)
-        return ThumbnailResult::Failed;
-    std::copy_n(file->dib().begin(), kThumbnailDibSize, destination.begin());
     return ThumbnailResult::Converted;
 }
 
