@@ -26,7 +26,6 @@ void DualCamera::setResult(std::uint8_t b0, std::uint8_t b1)
 void DualCamera::setBusy(unsigned reads)
 {
     busyReads_ = reads;
-    neverReady_ = consumeFault(Fault::CommandNeverReady);
 }
 
 void DualCamera::executeCommand()
@@ -88,6 +87,10 @@ void DualCamera::executeCommand()
         break;  // the camera leaves 040B-040C as written
     }
     setBusy(busy);
+    // A hung command keeps the interface busy until the controller is
+    // enabled again.
+    if (consumeFault(Fault::CommandNeverReady))
+        neverReady_ = true;
 }
 
 void DualCamera::loadTableWindow(std::size_t first)

@@ -49,6 +49,7 @@ void DualCamera::masterWritten(std::uint8_t value)
         const auto [b0, b1] = encodeCount(config_.layout, pictures_.count());
         setResult(b0, b1);
         setBusy(config_.commandBusyReads);
+        neverReady_ = false;
     }
     const std::uint8_t strobe = value & (reg::kMasterRun | reg::kMasterVideoMode);
     if (strobe == reg::kMasterExecute) {

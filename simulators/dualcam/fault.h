@@ -6,7 +6,7 @@
 //   WrongCount      the next n frames carry a trailer count one too high
 //   StalledDataPipe the data pipe stalls until the host resets it (n ignored)
 //   StalledSyncPipe the sync pipe stalls until the host resets it (n ignored)
-//   CommandNeverReady the next n commands never report ready
+//   CommandNeverReady the next n commands never report ready (until 0410 bit 0 is set)
 //   BlankTableWindow  the next n picture-table loads read back as zeros
 //   Unplug          after n more frames the camera stops answering, as a pulled cable
 #pragma once
