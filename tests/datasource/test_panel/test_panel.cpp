@@ -237,8 +237,11 @@ QM_EXPORT std::uint32_t PanelEntry(std::uint32_t command, std::uintptr_t first, 
         const auto* show = reinterpret_cast<const std::uint32_t*>(first);
         state.shown = show != nullptr && *show != 0;
         ++(state.shown ? state.stats.shows : state.stats.hides);
+        // The user acts while the panel connects.
         if (state.shown && config.transferOnShow)
-            press(kPressTransfer);  // the user presses Transfer while the panel connects
+            press(kPressTransfer);
+        else if (state.shown && config.quitOnShow)
+            press(kPressQuit);
         return 1;
     }
     case panel::CMUI_CLOSE:

@@ -62,6 +62,7 @@ TestPanelConfig loadTestPanelConfig()
     }
 
     config.transferOnShow = readInt("Behaviour", "TransferOnShow", 0) != 0;
+    config.quitOnShow = readInt("Behaviour", "QuitOnShow", 0) != 0;
     config.failCreate = readInt("Behaviour", "FailCreate", 0) != 0;
     config.failBind = readInt("Behaviour", "FailBind", 0) != 0;
     config.failImageSize = readInt("Behaviour", "FailImageSize", 0);

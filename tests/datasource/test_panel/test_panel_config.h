@@ -16,6 +16,7 @@ struct TestPicture {
 struct TestPanelConfig {
     std::vector<TestPicture> pictures;  // picture n is pictures[n - 1]
     bool transferOnShow = false;
+    bool quitOnShow = false;  // the user leaves the panel at once
     bool failCreate = false;
     bool failBind = false;
     int failImageSize = 0;  // picture number, -1 for every picture

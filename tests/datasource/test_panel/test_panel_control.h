@@ -37,7 +37,7 @@ inline constexpr const char* kTestPanelReadStatsName = "TestPanelReadStats";
 
 // The settings file the panel reads from W/TWAIN_32/QM4200:
 //   [Pictures]  Count=3  Size=64x48  Size2=33x20  Rotation2=1  Selected=1,3
-//   [Behaviour] TransferOnShow=1 FailCreate=1 FailBind=1
+//   [Behaviour] TransferOnShow=1 QuitOnShow=1 FailCreate=1 FailBind=1
 //               FailImageSize=N FailGetImage=N BadHeader=N   (N: picture number, -1: every picture)
 inline constexpr const char* kTestPanelSettingsFile = "TestPanel.ini";
 

@@ -1,0 +1,19 @@
+// acquire: a TWAIN application on the source manager.
+#include <iostream>
+
+#include "apps/acquire/acquire.h"
+
+int main(int argc, char** argv)
+{
+    std::string error;
+    const auto options = qm::acquire::parseOptions(argc, argv, error);
+    if (!options) {
+        std::cerr << "acquire: " << error << "\n" << qm::acquire::usage();
+        return 2;
+    }
+    if (options->help) {
+        std::cout << qm::acquire::usage();
+        return 0;
+    }
+    return qm::acquire::runAcquire(*options, std::cout, std::cerr);
+}
