@@ -125,9 +125,11 @@ PictureSize largestPictureOfModel(std::uint8_t model)
     }
 }
 
+bool deliversVgaOnly(std::uint8_t model) { return model == kModel16 || model == kModel17 || model == kModel22; }
+
 std::optional<PictureSize> pictureSizeOf(std::uint8_t model, const PictureInfo& info)
 {
-    if (model == kModel16 || model == kModel17 || model == kModel22)
+    if (deliversVgaOnly(model))
         return PictureSize{640, 480};
     switch (info.resolutionCode()) {
     case 0:

@@ -29,6 +29,8 @@ struct PictureSize {
 
 // Type 5/1: the largest picture the model takes.
 PictureSize largestPictureOfModel(std::uint8_t model);
+// These models deliver every picture at 640 x 480, whatever PictureInfo says.
+bool deliversVgaOnly(std::uint8_t model);
 // Type 5/2: the size the picture is delivered at (before rotation); nothing
 // for an unknown resolution code.
 std::optional<PictureSize> pictureSizeOf(std::uint8_t model, const PictureInfo& info);

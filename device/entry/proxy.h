@@ -15,6 +15,7 @@
 #include "device/entry/driver_entry.h"
 #include "device/entry/runtime_class.h"
 #include "device/entry/session_context.h"
+#include "device/imaging/thumbnail_cache.h"
 
 namespace qm::device {
 
@@ -61,11 +62,14 @@ protected:
     ProgressReporter& progress() const { return context_.progress; }
     void setConnected(bool connected) { connected_ = connected ? 1 : 0; }
     void setPictureCount(std::uint32_t count) { pictureCount_ = count; }
+    imaging::ThumbnailCache& thumbnailCache() { return thumbnailCache_; }
 
 private:
     SessionContext& context_;
     std::uint32_t busy_ = 0;
     std::uint32_t connected_ = 0;
+    // Created with the session; written back to its file when the session ends.
+    imaging::ThumbnailCache thumbnailCache_;
     std::uint32_t pictureCount_ = 0;
 };
 

@@ -1,23 +1,14 @@
 #include "device/entry/session_timing.h"
 
 #include <cmath>
-#include <cstdlib>
+
+#include "device/transport/link_timing.h"
 
 namespace qm::device {
 
 SessionTiming::SessionTiming(double scale) : scale_(scale > 0.0 && scale <= 1.0 ? scale : 1.0) {}
 
-SessionTiming SessionTiming::fromEnvironment()
-{
-    const char* text = std::getenv(kTimeScaleVariable);
-    if (text == nullptr || *text == '\0')
-        return {};
-    char* end = nullptr;
-    const double scale = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(scale))
-        return {};
-    return SessionTiming(scale);
-}
+SessionTiming SessionTiming::likeTheLink() { return SessionTiming(linkTimePercent() / 100.0); }
 
 std::uint32_t SessionTiming::scaled(std::uint32_t milliseconds) const
 {

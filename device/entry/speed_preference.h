@@ -6,13 +6,14 @@
 
 #include "common/config/kvb_config.h"
 #include "device/entry/string_table.h"
+#include "device/transport/serial_transport.h"
 
 namespace qm::device::speed_preference {
 
 inline std::uint32_t read()
 {
     return std::uint32_t(config::readInt(strings::kSectionBaudRateSpeeding, strings::kKeyBaudRateMode,
-                                         strings::kDefaultBaudRateMode));
+                                         int(kDefaultPreferredRate)));
 }
 
 inline bool write(std::uint32_t rate)

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// The serial keys ("Baud Rate Speeding", "COMMUNICATION Port", ...) are the
+// transports' and shared from there.
+#include "device/transport/transport_strings.h"
+
 namespace qm::device::strings {
 
 // String resources.
@@ -45,13 +49,5 @@ inline constexpr const char* kFast = "Fast";
 inline constexpr const char* kSectionMain = "MAIN";
 inline constexpr const char* kKeyCameraType = "Camera Type";
 inline constexpr int kNoCameraType = 0xFFFF;
-inline constexpr const char* kSectionBaudRateSpeeding = "Baud Rate Speeding";
-inline constexpr const char* kKeyBaudRateMode = "Baud Rate Mode";
-inline constexpr int kDefaultBaudRateMode = 115200;
-inline constexpr const char* kSectionCommunicationPort = "COMMUNICATION Port";
-inline constexpr const char* kKeyBaudRate = "Baud Rate";
-inline constexpr const char* kSectionImageQuality = "Image Quality";
-inline constexpr const char* kKeySharpenFactor = "Sharpen Factor";
-inline constexpr int kDefaultSharpenFactor = 800;
 
 }  // namespace qm::device::strings

@@ -8,7 +8,7 @@
 #include "device/entry/spinning_thread.h"
 #include "device/entry/time_record.h"
 #include "device/entry/timed_wait.h"
-#include "tests/support/temp_dir.h"
+#include "device/transport/link_timing.h"
 
 namespace qm::device {
 namespace {
@@ -44,19 +44,18 @@ TEST(ProgressReporter, CallsBackWithThePercentAndAnEndCall)
     EXPECT_EQ(calls[2], (std::array<std::uint32_t, 3>{0, 0, 0}));
 }
 
-TEST(SessionTiming, TakesAFactorFromTheEnvironmentOnlyWhenItShortensWaits)
+TEST(SessionTiming, FollowsTheLinksTimingAndOnlyEverShortensWaits)
 {
-    struct Case {
-        const char* text;
-        double scale;
-    } cases[] = {{"0.01", 0.01}, {"1", 1.0}, {"0", 1.0}, {"-0.5", 1.0}, {"2", 1.0}, {"fast", 1.0}, {"0.5x", 1.0}, {"", 1.0}};
-    for (const Case& c : cases) {
-        test::ScopedEnv env(kTimeScaleVariable, std::string(c.text));
-        EXPECT_DOUBLE_EQ(SessionTiming::fromEnvironment().scale(), c.scale) << c.text;
-    }
-    test::ScopedEnv unset(kTimeScaleVariable, std::nullopt);
-    EXPECT_DOUBLE_EQ(SessionTiming::fromEnvironment().scale(), 1.0);
+    const unsigned before = linkTimePercent();
+    setLinkTimePercent(5);
+    EXPECT_DOUBLE_EQ(SessionTiming::likeTheLink().scale(), 0.05);
+    setLinkTimePercent(100);
+    EXPECT_DOUBLE_EQ(SessionTiming::likeTheLink().scale(), 1.0);
+    setLinkTimePercent(before);
 
+    EXPECT_DOUBLE_EQ(SessionTiming(0.0).scale(), 1.0);
+    EXPECT_DOUBLE_EQ(SessionTiming(-2.0).scale(), 1.0);
+    EXPECT_DOUBLE_EQ(SessionTiming(3.0).scale(), 1.0);
     const SessionTiming fast(0.01);
     EXPECT_EQ(fast.scaled(20000), 200u);
     EXPECT_EQ(fast.scaled(10), 1u) << "a step never vanishes";
