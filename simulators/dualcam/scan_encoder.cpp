@@ -107,12 +107,14 @@ std::optional<std::vector<std::uint8_t>> encodeScan(const YCbCrImage& image, int
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     const bool ok = compress(image, quality, sampling, &buffer, &size);
-    std::optional<std::vector<std::uint8_t>> scan;
+    std::vector<std::uint8_t> scan;
     if (ok && buffer) {
         if (auto data = findScanData({buffer, std::size_t(size)}); data && data->size() >= 2)
-            scan.emplace(data->begin(), data->end());
+            scan.assign(data->begin(), data->end());
     }
     std::free(buffer);
+    if (scan.empty())
+        return std::nullopt;
     return scan;
 }
 
