@@ -183,6 +183,12 @@ void DualCamera::pipeReset(std::uint8_t endpointAddress)
 
 void DualCamera::pipeAborted(std::uint8_t) {}
 
+void DualCamera::portReset()
+{
+    std::lock_guard lock(mutex_);
+    powerOn();  // a bus reset restarts the controller
+}
+
 void DualCamera::unplugged()
 {
     std::lock_guard lock(mutex_);

@@ -70,6 +70,7 @@ public:
     void interfaceSelected(std::uint8_t interfaceNumber, std::uint8_t alternateSetting) override;
     void pipeReset(std::uint8_t endpointAddress) override;
     void pipeAborted(std::uint8_t endpointAddress) override;
+    void portReset() override;
     void unplugged() override;
 
     // --- configuration while running ---

@@ -108,8 +108,7 @@ bool DualCamera::beginVideoFrame()
     latchStatistics(developed.statistics);
     int quality = 0;
     auto scan = compressFrame(developed.image, compression_.quality(), videoSampling(size.width), quality);
-    const std::uint64_t periodUs = 1000000u / std::uint64_t(framesPerSecond(frameRateIndex(registers_)));
-    nextFrameDueUs_ = std::max(nextFrameDueUs_ + periodUs, clockMs_ * 1000);
+    nextFrameDueUs_ = std::max(nextFrameDueUs_ + framePeriodUs(registers_), clockMs_ * 1000);
     if (!scan)
         return false;
     FrameParts parts;

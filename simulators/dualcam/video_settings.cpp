@@ -16,15 +16,25 @@ constexpr int kMaxFrameLines = 2047;
 
 double ccdExposure(const RegisterFile& registers)
 {
-    int lines = registers.le16(reg::kFrameLines);
-    if (lines < kMinFrameLines || lines > kMaxFrameLines)
-        lines = kNormalFrameLines;
     const int shutter = registers.le16(reg::kShutter);
-    const double exposed = std::max(0.5, double(lines - shutter));
+    const double exposed = std::max(0.5, double(frameLines(registers) - shutter));
     return exposed / kNormalFrameLines;
 }
 
 }  // namespace
+
+int frameLines(const RegisterFile& registers)
+{
+    const int lines = registers.le16(reg::kFrameLines);
+    return (lines < kMinFrameLines || lines > kMaxFrameLines) ? kNormalFrameLines : lines;
+}
+
+std::uint64_t framePeriodUs(const RegisterFile& registers)
+{
+    const std::uint64_t period = 1000000u / std::uint64_t(framesPerSecond(frameRateIndex(registers)));
+    const int lines = frameLines(registers);
+    return lines > kNormalFrameLines ? period * std::uint64_t(lines) / kNormalFrameLines : period;
+}
 
 FrameSize frameSizeForCode(int code)
 {

@@ -28,6 +28,13 @@ int frameRateIndex(const RegisterFile& registers);
 // Normal sensor frame timing in lines; the shutter counts lines off it.
 inline constexpr int kNormalFrameLines = 524;
 
+// The sensor's frame timing (0991-0992) in lines; longer timings expose
+// longer and slow the frame rate down.
+int frameLines(const RegisterFile& registers);
+
+// Microseconds from one frame to the next.
+std::uint64_t framePeriodUs(const RegisterFile& registers);
+
 PipelineSettings pipelineSettings(const RegisterFile& registers, const FrontEnd& frontEnd, const SceneConfig& scene,
                                   int darkLevel);
 

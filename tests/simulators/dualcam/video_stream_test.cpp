@@ -107,6 +107,30 @@ TEST(VideoStream, FrameRateFollowsTheRateField)
     EXPECT_EQ(framesIn(5, 1000), 5);
 }
 
+TEST(VideoStream, LongerSensorTimingSlowsTheFrameRate)
+{
+    DualCamera camera(stillScene());
+    CameraHost host(camera);
+    host.startVideo(kQsifCode, 0, 64, 1);
+    host.write(reg::kFrameLines, {0x18, 0x04});  // 1048 lines: twice the normal timing
+    int frames = 0;
+    for (int i = 0; i < 1000; ++i)
+        frames += (host.step().sync & kSyncEndOfFrame) ? 1 : 0;
+    EXPECT_EQ(frames, 15);
+}
+
+TEST(VideoStream, BusResetRestartsTheController)
+{
+    DualCamera camera(stillScene());
+    CameraHost host(camera);
+    host.startVideo(kQsifCode, 0, 64, 1);
+    host.writeByte(reg::kYGain, 20);
+    camera.portReset();
+    EXPECT_EQ(camera.streamMode(), StreamMode::Idle);
+    EXPECT_EQ(camera.alternateSetting(), 0);
+    EXPECT_EQ(camera.registerValue(reg::kYGain), 8);
+}
+
 TEST(VideoStream, QualityByteFollowsTheCompressionCommand)
 {
     DualCamera camera(stillScene());
