@@ -25,7 +25,9 @@ struct DEVICE_OBJECT;
 
 namespace qm::usbd {
 
+namespace detail {
 class BusImpl;
+}
 
 // Periodic bandwidth of a full-speed bus: 90 % of a 1500-byte frame.
 inline constexpr ULONG kFullSpeedPeriodicBytesPerFrame = 1350;
@@ -65,7 +67,7 @@ public:
     static bool isBusThread();
 
 private:
-    std::unique_ptr<BusImpl> impl_;
+    std::unique_ptr<detail::BusImpl> impl_;
 };
 
 }  // namespace qm::usbd

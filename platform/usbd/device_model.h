@@ -46,7 +46,7 @@ struct SetupPacket {
 
 struct ControlResult {
     bool stall = false;       // the device refused the request
-    std::size_t length = 0;   // bytes returned (IN) or accepted (OUT)
+    std::size_t length = 0;   // bytes returned (IN); an OUT request takes all its data or stalls
 
     static ControlResult ok(std::size_t length = 0) { return {false, length}; }
     static ControlResult stalled() { return {true, 0}; }
