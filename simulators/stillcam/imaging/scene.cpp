@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qm::stillcam {
 namespace {
@@ -93,10 +94,13 @@ RgbImage renderScene(unsigned seed, int width, int height)
     const double horizon = height * (0.50 + ((h >> 16) % 20) / 100.0);
     const double phase = (h >> 4) % 628 / 100.0;
 
+    std::vector<double> hills(std::size_t(width));
+    for (int x = 0; x < width; ++x)
+        hills[std::size_t(x)] = horizon - height * 0.08 * std::sin(phase + 6.0 * x / width) -
+                                height * 0.04 * std::sin(phase * 2 + 17.0 * x / width);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            double hill = horizon - height * 0.08 * std::sin(phase + 6.0 * x / width) -
-                          height * 0.04 * std::sin(phase * 2 + 17.0 * x / width);
+            const double hill = hills[std::size_t(x)];
             Rgb c;
             if (y < hill) {
                 double v = 0.55 + 0.4 * y / std::max(1.0, hill);

@@ -174,23 +174,25 @@ bool SerialAttachment::send(std::span<const std::uint8_t> bytes, std::uint32_t r
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const std::size_t want = std::min(chunk, bytes.size() - sent);
+        if (pacing_) {
+            // The bytes reach the host once their last bit is through.
+            const std::uint64_t due = start + ((sent + want) * kBitsPerByte * 1000 + rate - 1) / rate;
+            const std::uint64_t now = monotonicMs();
+            if (due > now && !pause(std::uint32_t(due - now)))
+                return false;
+        }
         const ssize_t n = ::write(line_->master(), bytes.data() + sent, want);
+        if (n > 0) {
+            sent += std::size_t(n);
+            continue;
+        }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        if (n > 0)
-            sent += std::size_t(n);
         if (n < 0 && errno == EAGAIN) {
             // The host is not reading; wait for room or to be told to stop.
             pollfd fds[2] = {{line_->master(), POLLOUT, 0}, {wake_, POLLIN, 0}};
             ::poll(fds, 2, -1);
             if (stopping_)
-                return false;
-            continue;
-        }
-        if (pacing_) {
-            const std::uint64_t due = start + sent * kBitsPerByte * 1000 / rate;
-            const std::uint64_t now = monotonicMs();
-            if (due > now && !pause(std::uint32_t(due - now)))
                 return false;
         }
     }

@@ -1,6 +1,8 @@
 // The camera on a serial line. Like a UART it hears only what arrives at its
 // own rate with 8 data bits, no parity and one stop bit; anything else is
-// noise it ignores. With pacing on, every byte takes its time on the line.
+// noise it ignores. (A pseudo-terminal always carries 8 bits without parity,
+// so of the frame only the stop bits can differ.) With pacing on, every
+// byte takes its time on the line.
 #pragma once
 
 #include <atomic>
