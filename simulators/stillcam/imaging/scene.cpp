@@ -94,7 +94,7 @@ RgbImage renderScene(unsigned seed, int width, int height)
     const double horizon = height * (0.50 + ((h >> 16) % 20) / 100.0);
     const double phase = (h >> 4) % 628 / 100.0;
 
-    std::vector<double> hills(std::size_t(width));
+    std::vector<double> hills(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         hills[std::size_t(x)] = horizon - height * 0.08 * std::sin(phase + 6.0 * x / width) -
                                 height * 0.04 * std::sin(phase * 2 + 17.0 * x / width);
