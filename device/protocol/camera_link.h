@@ -52,6 +52,8 @@ public:
     bool openWith(std::unique_ptr<CameraTransport> transport);
     // Closes and drops the transport; always true.
     bool Close();
+    // Replaces the progress callback (null: none).
+    void setProgressCallback(ProgressCallback progress) { progress_ = progress; }
 
     bool isOpen() const { return transport_ != nullptr; }
     CameraTransport* transport() const { return transport_.get(); }

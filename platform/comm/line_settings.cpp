@@ -64,8 +64,10 @@ bool dcbToTermios(const DCB& dcb, termios& tio)
         tio.c_iflag |= IXOFF;
     tio.c_cc[VSTART] = cc_t(dcb.XonChar);
     tio.c_cc[VSTOP] = cc_t(dcb.XoffChar);
-    // Reads are timed with poll(); the terminal only hands over what it has.
-    tio.c_cc[VMIN] = 0;
+    // Reads are timed with poll() on a non-blocking descriptor: the terminal
+    // must answer "nothing yet" (EAGAIN), which VMIN 0 would turn into an
+    // end-of-file.
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     cfsetispeed(&tio, *speed);
     cfsetospeed(&tio, *speed);

@@ -82,6 +82,11 @@ protected:
         line.publishAs(2);
         port = CreateFile("COM2:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(port, INVALID_HANDLE_VALUE);
+        // Every user of a port sets its line first.
+        DCB dcb;
+        ASSERT_TRUE(GetCommState(port, &dcb));
+        dcb.BaudRate = CBR_9600;
+        ASSERT_TRUE(SetCommState(port, &dcb));
     }
     void TearDown() override
     {
