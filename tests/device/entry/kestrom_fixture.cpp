@@ -34,10 +34,11 @@ void KestromTest::start(stillcam::StillCameraConfig config, Attachment attachmen
     }
     const std::string socket = windows.path() + "/usb-cable";
     usb_.emplace("QM4200_USB", socket);
-    if (attachment == Attachment::Usb)
+    if (attachment == Attachment::Usb) {
         ASSERT_TRUE(camera->attachUsb(socket));
-    else if (attachment == Attachment::Serial)
+    } else if (attachment == Attachment::Serial) {
         ASSERT_TRUE(camera->attachSerial(serialPort, windows.path()));
+    }
     loadModule();
 }
 
