@@ -122,7 +122,7 @@ private:
 
     // Streaming (dual_camera_stream.cpp).
     void stopStreaming();
-    void produceFrame(std::uint32_t frameNumber);
+    void producePackets();
     bool beginVideoFrame();
     bool beginStillFrame();
     DevelopedFrame developCurrent(int width, int height);

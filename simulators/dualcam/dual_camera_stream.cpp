@@ -31,7 +31,7 @@ void DualCamera::stopStreaming()
     nextFrameDueUs_ = 0;
 }
 
-void DualCamera::startOfFrame(std::uint32_t frameNumber)
+void DualCamera::startOfFrame(std::uint32_t)
 {
     std::lock_guard lock(mutex_);
     pending_ = {};
@@ -44,10 +44,10 @@ void DualCamera::startOfFrame(std::uint32_t frameNumber)
         }
         --*unplugIn_;
     }
-    produceFrame(frameNumber);
+    producePackets();
 }
 
-void DualCamera::produceFrame(std::uint32_t)
+void DualCamera::producePackets()
 {
     pending_.sync = buttonHeld_ ? kSyncSnapshotButton : 0;
     const std::size_t maxPacket = kDataPacketSize[alternate_];
