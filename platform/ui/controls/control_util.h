@@ -1,0 +1,51 @@
+// Helpers the standard controls share.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "platform/ui/controls/control_styles.h"
+#include "platform/ui/gdi/gdi.h"
+#include "platform/ui/message/message.h"
+#include "platform/ui/window/window.h"
+
+namespace qm::ui::detail {
+
+// Per-window state of one control class, dropped when the window goes.
+template <typename T>
+class ControlStates {
+public:
+    T& of(HWND hwnd) { return *states_.try_emplace(hwnd, std::make_unique<T>()).first->second; }
+    void drop(HWND hwnd) { states_.erase(hwnd); }
+
+private:
+    std::unordered_map<HWND, std::unique_ptr<T>> states_;
+};
+
+inline HFONT controlFont(HWND hwnd)
+{
+    auto font = reinterpret_cast<HFONT>(SendMessage(hwnd, WM_GETFONT, 0, 0));
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+inline void notifyParent(HWND hwnd, WORD code)
+{
+    HWND parent = GetParent(hwnd);
+    if (parent)
+        SendMessage(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
+}
+
+// Asks the parent for the background brush (and colours) of a control.
+inline HBRUSH controlBrush(HWND hwnd, HDC hdc, UINT ctlColorMessage)
+{
+    HWND parent = GetParent(hwnd);
+    auto brush = reinterpret_cast<HBRUSH>(
+        parent ? SendMessage(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd))
+               : 0);
+    if (!brush)
+        brush = reinterpret_cast<HBRUSH>(DefWindowProc(hwnd, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), 0));
+    return brush;
+}
+
+}  // namespace qm::ui::detail
