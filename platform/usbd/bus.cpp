@@ -35,9 +35,15 @@ ULONG Port::bandwidthInUse() const
 Pipe* Port::findPipe(USBD_PIPE_HANDLE handle) const
 {
     for (const auto& pipe : pipes)
-        if (pipe.get() == handle)
+        if (pipe->handle == handle)
             return pipe.get();
     return nullptr;
+}
+
+PVOID freshHandle()
+{
+    static std::atomic<ULONG_PTR> next{0x1000};
+    return reinterpret_cast<PVOID>(next.fetch_add(0x10));
 }
 
 BusImpl::BusImpl()

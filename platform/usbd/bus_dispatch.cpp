@@ -139,17 +139,17 @@ void applyInterface(Port& port, USBD_INTERFACE_INFORMATION& information, const A
     const UCHAR number = information.InterfaceNumber;
     port.selected[number] = information.AlternateSetting;
     port.bandwidth[number] = setting.periodicBandwidth();
-    auto& token = port.interfaceTokens[number];
-    token = std::make_unique<int>(0);
+    port.interfaceHandles[number] = freshHandle();
     information.Class = setting.descriptor.bInterfaceClass;
     information.SubClass = setting.descriptor.bInterfaceSubClass;
     information.Protocol = setting.descriptor.bInterfaceProtocol;
-    information.InterfaceHandle = token.get();
+    information.InterfaceHandle = port.interfaceHandles[number];
     information.NumberOfPipes = ULONG(setting.endpoints.size());
     for (std::size_t i = 0; i < setting.endpoints.size(); ++i) {
         const USB_ENDPOINT_DESCRIPTOR& endpoint = setting.endpoints[i];
         USBD_PIPE_INFORMATION& pipeInformation = information.Pipes[i];
         auto pipe = std::make_unique<Pipe>();
+        pipe->handle = freshHandle();
         pipe->interfaceNumber = number;
         pipe->endpoint = endpoint;
         pipe->maximumTransferSize = pipeInformation.MaximumTransferSize != 0 ? pipeInformation.MaximumTransferSize
@@ -158,7 +158,7 @@ void applyInterface(Port& port, USBD_INTERFACE_INFORMATION& information, const A
         pipeInformation.EndpointAddress = endpoint.bEndpointAddress;
         pipeInformation.Interval = endpoint.bInterval;
         pipeInformation.PipeType = USBD_PIPE_TYPE(endpoint.bmAttributes & USB_ENDPOINT_TYPE_MASK);
-        pipeInformation.PipeHandle = pipe.get();
+        pipeInformation.PipeHandle = pipe->handle;
         port.pipes.push_back(std::move(pipe));
     }
     port.model->interfaceSelected(number, information.AlternateSetting);
@@ -169,8 +169,8 @@ void unconfigure(BusImpl& bus, Port& port, std::vector<Completion>& cancelled)
     bus.dropPipes(port, std::nullopt, cancelled);
     port.selected.clear();
     port.bandwidth.clear();
-    port.interfaceTokens.clear();
-    port.configurationToken.reset();
+    port.interfaceHandles.clear();
+    port.configurationHandle = nullptr;
     port.configurationValue = 0;
 }
 
@@ -208,8 +208,8 @@ Outcome selectConfiguration(BusImpl& bus, Port& port, _URB_SELECT_CONFIGURATION&
         return {USBD_STATUS_NO_BANDWIDTH, STATUS_INSUFFICIENT_RESOURCES};
     unconfigure(bus, port, cancelled);
     port.configurationValue = port.configuration->descriptor.bConfigurationValue;
-    port.configurationToken = std::make_unique<int>(0);
-    request.ConfigurationHandle = port.configurationToken.get();
+    port.configurationHandle = freshHandle();
+    request.ConfigurationHandle = port.configurationHandle;
     port.model->configurationSelected(port.configurationValue);
     for (auto& [information, setting] : records)
         applyInterface(port, *information, *setting);
@@ -222,7 +222,7 @@ Outcome selectInterface(BusImpl& bus, Port& port, _URB_SELECT_INTERFACE& request
     const std::size_t header = offsetof(_URB_SELECT_INTERFACE, Interface);
     if (request.Hdr.Length < header)
         return kInvalid;
-    if (port.configurationValue == 0 || request.ConfigurationHandle != port.configurationToken.get())
+    if (port.configurationValue == 0 || request.ConfigurationHandle != port.configurationHandle)
         return kInvalid;
     const AlternateSetting* setting = nullptr;
     const Outcome checked = checkInterface(port, request.Interface, request.Hdr.Length - header, setting);

@@ -25,6 +25,7 @@ struct Transfer {
 };
 
 struct Pipe {
+    USBD_PIPE_HANDLE handle;
     UCHAR interfaceNumber;
     USB_ENDPOINT_DESCRIPTOR endpoint;
     ULONG maximumTransferSize;
@@ -60,10 +61,10 @@ struct Port {
     std::map<UCHAR, UCHAR> selected;  // interface -> alternate setting
     std::map<UCHAR, ULONG> bandwidth;  // interface -> bytes per frame held
     std::vector<std::unique_ptr<Pipe>> pipes;
-    // Handles are addresses of these tokens, renewed at every selection so
-    // stale handles are recognised.
-    std::unique_ptr<int> configurationToken;
-    std::map<UCHAR, std::unique_ptr<int>> interfaceTokens;
+    // Handles are numbers never given out twice, so a stale handle is
+    // recognised even when memory is reused.
+    USBD_CONFIGURATION_HANDLE configurationHandle = nullptr;
+    std::map<UCHAR, USBD_INTERFACE_HANDLE> interfaceHandles;
 
     ULONG bandwidthInUse() const;
     Pipe* findPipe(USBD_PIPE_HANDLE handle) const;
@@ -102,5 +103,7 @@ public:
 };
 
 NTSTATUS dispatchInternalControl(PDEVICE_OBJECT pdo, PIRP irp);
+// A handle value not given out before.
+PVOID freshHandle();
 
 }  // namespace qm::usbd::detail
