@@ -68,6 +68,10 @@ bool CameraLink::readBlock(std::uint8_t command, std::span<std::uint8_t> destina
     const std::size_t data = *length - 4;
     if (data > destination.size())
         return false;
+    // Only the last block may be short; a short one elsewhere would leave a
+    // hole in the object, so it is asked for again.
+    if (block[4] != kBlockStateLast && data != kBlockDataSize)
+        return false;
     std::copy_n(block.begin() + 6, data, destination.begin());
     state = block[4];
     sequence = block[5];

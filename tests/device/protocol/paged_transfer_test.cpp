@@ -18,7 +18,8 @@ using test::ProgressEvent;
 // block asks for the next, one with the sequence before it for a repeat.
 struct BlockCamera {
     Bytes object;
-    std::set<unsigned> corruptOnce;  // blocks whose first sending is damaged
+    std::set<unsigned> corruptOnce;   // blocks whose first sending is damaged
+    std::set<unsigned> truncateOnce;  // blocks first sent one byte short (with a good checksum)
     unsigned current = 0;
     unsigned sent = 0;
 
@@ -49,6 +50,8 @@ struct BlockCamera {
         data[0] = std::uint8_t(next == blockCount() ? 2 : 1);
         data[1] = std::uint8_t(next);
         std::copy(object.begin() + long(from), object.begin() + long(to), data.begin() + 2);
+        if (truncateOnce.erase(next) != 0)
+            data.pop_back();
         Bytes reply = cameraReply(code, data);
         if (corruptOnce.erase(next) != 0)
             reply.back() ^= 0x01;
@@ -126,6 +129,16 @@ TEST_F(PagedReadTest, ADamagedBlockIsSentAgain)
     const auto& requests = transport.requests();
     const Bytes retry{0x40, 0x00, 0x04, 0x07, 0xFF, 0x02, std::uint8_t(0x07 + 0xFF + 0x02)};
     EXPECT_EQ(std::count(requests.begin(), requests.end(), retry), 1);
+}
+
+TEST_F(PagedReadTest, AShortBlockBeforeTheLastIsAskedForAgain)
+{
+    auto& transport = serve(4000);
+    camera.truncateOnce = {2};
+    Bytes destination(4000);
+    ASSERT_TRUE(link.ReadPicture(1, destination));
+    EXPECT_EQ(destination, camera.object);  // no hole where the byte was missing
+    EXPECT_EQ(transport.requests().size(), 1u + 4 + 1 + 1);  // probe, blocks, repeat, closing
 }
 
 TEST_F(PagedReadTest, FiveFailedBlocksEndTheReadWhereverTheyFell)
