@@ -175,7 +175,8 @@ void DualCamera::pipeReset(std::uint8_t endpointAddress)
     std::lock_guard lock(mutex_);
     if (endpointAddress == kDataEndpoint) {
         dataStalled_ = false;
-        packets_.abort();  // the camera restarts with the next whole frame
+        packets_.rewind();
+        holdUntilMs_ = clockMs_ + kRestartPauseMs;
     } else if (endpointAddress == kSyncEndpoint) {
         syncStalled_ = false;
     }

@@ -15,6 +15,12 @@
 // still download command and the still start strobe it sends the stored
 // pictures the same way.
 //
+// The camera cannot tell whether the host is listening: a packet nobody
+// asked for is lost. It therefore pauses briefly after the still start
+// strobe and after a reset of the data pipe (which the host issues just
+// before it starts its isochronous transfers), and a pipe reset starts the
+// frame being sent over from its first byte.
+//
 // Every public function may be called from any thread.
 #pragma once
 
@@ -51,6 +57,10 @@ inline constexpr std::array<std::uint16_t, kAlternateSettings> kDataPacketSize =
 // Sync byte bits.
 inline constexpr std::uint8_t kSyncEndOfFrame = 0x01;
 inline constexpr std::uint8_t kSyncSnapshotButton = 0x08;
+
+// Milliseconds the camera waits before sending after a still start strobe or
+// a data pipe reset.
+inline constexpr unsigned kRestartPauseMs = 32;
 
 enum class StreamMode : std::uint8_t { Idle, Video, Still };
 
@@ -149,6 +159,7 @@ private:
     StreamMode mode_ = StreamMode::Idle;
     std::uint64_t clockMs_ = 0;        // frames seen while streaming
     std::uint64_t nextFrameDueUs_ = 0;  // in microseconds of clockMs_
+    std::uint64_t holdUntilMs_ = 0;     // nothing is sent up to this clockMs_
     std::uint32_t sceneFrame_ = 0;
     std::uint32_t framesSent_ = 0;
     int lastQuality_ = 0;

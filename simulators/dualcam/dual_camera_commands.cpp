@@ -128,6 +128,7 @@ void DualCamera::startStillDownload()
     stillQueue_ = std::move(*armedDownload_);
     armedDownload_.reset();
     mode_ = StreamMode::Still;
+    holdUntilMs_ = kRestartPauseMs;
 }
 
 }  // namespace qm::dualcam

@@ -29,6 +29,7 @@ void DualCamera::stopStreaming()
     stillQueue_.clear();
     clockMs_ = 0;
     nextFrameDueUs_ = 0;
+    holdUntilMs_ = 0;
 }
 
 void DualCamera::startOfFrame(std::uint32_t)
@@ -53,13 +54,14 @@ void DualCamera::producePackets()
     const std::size_t maxPacket = kDataPacketSize[alternate_];
     if (maxPacket != 0 && mode_ != StreamMode::Idle) {
         ++clockMs_;
-        if (!packets_.active() && clockMs_ * 1000 >= nextFrameDueUs_) {
+        const bool holding = clockMs_ <= holdUntilMs_;
+        if (!holding && !packets_.active() && clockMs_ * 1000 >= nextFrameDueUs_) {
             if (mode_ == StreamMode::Video)
                 beginVideoFrame();
             else
                 beginStillFrame();
         }
-        const PacketStream::Chunk chunk = packets_.next(maxPacket);
+        const PacketStream::Chunk chunk = holding ? PacketStream::Chunk{} : packets_.next(maxPacket);
         pending_.data.assign(chunk.bytes.begin(), chunk.bytes.end());
         if (chunk.last) {
             pending_.sync |= kSyncEndOfFrame;

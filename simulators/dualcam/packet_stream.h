@@ -19,6 +19,8 @@ public:
 
     void begin(std::vector<std::uint8_t> frame);
     void abort();
+    // Starts the current frame again from its first byte.
+    void rewind() { position_ = 0; }
     bool active() const { return position_ < frame_.size(); }
 
     // The next packet of at most maxPacket bytes (empty when idle).

@@ -127,6 +127,26 @@ TEST(StillDownload, NothingIsSentWithoutTheStartByteOrACommand)
     EXPECT_FALSE(host.nextFrame(200));
 }
 
+TEST(StillDownload, WaitsForTheHostAndStartsOverAfterAPipeReset)
+{
+    DualCamera camera(storedPictures(1));
+    CameraHost host(camera);
+    host.selectAlternate(1);
+    startDownload(host, kDownload, 1);
+    for (unsigned i = 0; i < kRestartPauseMs; ++i)
+        EXPECT_TRUE(host.step().data.empty());
+    // Nobody listens to the first packets; the host resets the pipe and
+    // only then starts its transfers.
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(host.step().data.empty());
+    camera.pipeReset(kDataEndpoint);
+    for (unsigned i = 0; i < kRestartPauseMs; ++i)
+        EXPECT_TRUE(host.step().data.empty());
+    const auto frame = host.nextFrame();
+    ASSERT_TRUE(frame && frame->valid());
+    EXPECT_TRUE(test::decodeJpeg(test::assembleJpeg(frame->raw, 640, 480, kStillSampling)));
+}
+
 TEST(StillDownload, ACameraThatDoesNotNameTheIndexSendsFfFf)
 {
     auto config = storedPictures(2);
@@ -166,6 +186,8 @@ TEST(StillDownload, CaptureStopEndsTheDownload)
     CameraHost host(camera);
     host.selectAlternate(1);
     startDownload(host, kDownloadNext, 1);
+    for (unsigned i = 0; i < kRestartPauseMs; ++i)
+        host.step();
     ASSERT_FALSE(host.step().data.empty());
     host.writeByte(reg::kMaster, 0xB8);
     EXPECT_EQ(camera.streamMode(), StreamMode::Idle);
