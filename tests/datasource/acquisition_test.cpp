@@ -89,8 +89,8 @@ void Acquisition::transferPicture(TW_UINT16 mechanism, const ServedPicture& serv
 {
     TW_IMAGEINFO info{};
     ASSERT_EQ(toSource(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
-    ASSERT_EQ(info.ImageWidth, served.deliveredWidth());
-    ASSERT_EQ(info.ImageLength, served.deliveredHeight());
+    ASSERT_EQ(+info.ImageWidth, served.deliveredWidth());
+    ASSERT_EQ(+info.ImageLength, served.deliveredHeight());
 
     if (mechanism == TWSX_NATIVE) {
         TW_HANDLE handle = nullptr;
@@ -110,7 +110,7 @@ void Acquisition::transferPicture(TW_UINT16 mechanism, const ServedPicture& serv
             xfer.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, TW_UINT32(buffer.size()), buffer.data()};
             rc = toSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
             ASSERT_TRUE(rc == TWRC_SUCCESS || rc == TWRC_XFERDONE) << "condition " << sourceCondition();
-            ASSERT_EQ(xfer.YOffset * xfer.BytesPerRow, rows.size());
+            ASSERT_EQ(+xfer.YOffset * +xfer.BytesPerRow, rows.size());
             rows.insert(rows.end(), buffer.begin(), buffer.begin() + xfer.BytesWritten);
             ++strips;
         }
@@ -138,11 +138,11 @@ TEST_P(Acquisition, EverySelectedPictureReachesTheApplication)
     const TW_UINT16 mechanism = GetParam();
     void* parent = nullptr;
     ASSERT_EQ(toManager(DAT_PARENT, MSG_OPENDSM, &parent), TWRC_SUCCESS);
-    ASSERT_NE(application.Id, 0u);
+    ASSERT_NE(+application.Id, 0u);
 
     ASSERT_EQ(toManager(DAT_IDENTITY, MSG_GETFIRST, &source), TWRC_SUCCESS);
     EXPECT_STREQ(source.ProductName, "Corvel Camera 640X480 driver");
-    EXPECT_NE(source.Id, 0u);
+    EXPECT_NE(+source.Id, 0u);
     TW_IDENTITY next{};
     EXPECT_EQ(toManager(DAT_IDENTITY, MSG_GETNEXT, &next), TWRC_ENDOFLIST);
 

@@ -250,7 +250,7 @@ TEST_F(CapabilityTest, ReadOnlyValuesAnswerSetAndResetWithTheirReport)
             sys::HGLOBAL mine = oneValue(TWTY_UINT16, 1);
             TW_CAPABILITY request{cap, TWON_ONEVALUE, mine};
             EXPECT_EQ(capability(message, request), TWRC_SUCCESS);
-            EXPECT_NE(request.hContainer, mine);
+            EXPECT_NE(+request.hContainer, mine);
             EXPECT_EQ(item32(takeContainer(request)), 0u);
             sys::GlobalFree(mine);
         }
@@ -278,7 +278,7 @@ TEST_F(CapabilityTest, RefusedCapabilitiesAndMessages)
         TW_CAPABILITY request{c.cap, TWON_DONTCARE16, nullptr};
         EXPECT_EQ(capability(c.message, request), TWRC_FAILURE);
         EXPECT_EQ(condition(), c.expected);
-        EXPECT_EQ(request.hContainer, nullptr);
+        EXPECT_EQ(+request.hContainer, nullptr);
     }
 }
 

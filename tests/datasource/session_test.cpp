@@ -15,7 +15,7 @@ TEST_F(SourceTest, IdentityBeforeAnyOpenIsTheLibrarysOwn)
     TW_IDENTITY identity{};
     identity.Id = 55;
     ASSERT_EQ(control(DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
-    EXPECT_EQ(identity.Id, 0u);
+    EXPECT_EQ(+identity.Id, 0u);
     EXPECT_EQ(identity.Version.MajorNum, 1);
     EXPECT_EQ(identity.Version.MinorNum, 0);
     EXPECT_EQ(identity.Version.Language, TWLG_USA);
@@ -23,7 +23,7 @@ TEST_F(SourceTest, IdentityBeforeAnyOpenIsTheLibrarysOwn)
     EXPECT_STREQ(identity.Version.Info, "EXTENDED TWAIN QMTWAIN");
     EXPECT_EQ(identity.ProtocolMajor, 1);
     EXPECT_EQ(identity.ProtocolMinor, 5);
-    EXPECT_EQ(identity.SupportedGroups, DG_CONTROL | DG_IMAGE);
+    EXPECT_EQ(+identity.SupportedGroups, DG_CONTROL | DG_IMAGE);
     EXPECT_STREQ(identity.Manufacturer, "Quillon");
     EXPECT_STREQ(identity.ProductFamily, "Digital Still Camera Product");
     EXPECT_STREQ(identity.ProductName, "Corvel Camera 640X480 driver");
@@ -32,9 +32,9 @@ TEST_F(SourceTest, IdentityBeforeAnyOpenIsTheLibrarysOwn)
 TEST_F(SourceTest, OpenStoresBothIdentitiesAndLoadsThePanelCloseUndoesIt)
 {
     open();
-    EXPECT_EQ(record.application.Id, 7u);
+    EXPECT_EQ(+record.application.Id, 7u);
     EXPECT_STREQ(record.application.ProductName, "Test Application");
-    EXPECT_EQ(record.source.Id, 9u);
+    EXPECT_EQ(+record.source.Id, 9u);
     EXPECT_EQ(record.panel.status, PANEL_LOADED);
     EXPECT_EQ(record.paths.panel, windows.panelPath());
     EXPECT_EQ(record.paths.device, windows.devicePath());
@@ -42,7 +42,7 @@ TEST_F(SourceTest, OpenStoresBothIdentitiesAndLoadsThePanelCloseUndoesIt)
 
     TW_IDENTITY identity{};
     ASSERT_EQ(control(DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
-    EXPECT_EQ(identity.Id, 9u);
+    EXPECT_EQ(+identity.Id, 9u);
 
     TW_IDENTITY again = assigned;
     EXPECT_EQ(control(DAT_IDENTITY, MSG_OPENDS, &again), TWRC_FAILURE);
@@ -50,7 +50,7 @@ TEST_F(SourceTest, OpenStoresBothIdentitiesAndLoadsThePanelCloseUndoesIt)
 
     close();
     EXPECT_EQ(record.state, STATE_LOADED);
-    EXPECT_EQ(record.application.Id, 0u);
+    EXPECT_EQ(+record.application.Id, 0u);
     EXPECT_EQ(record.panel.module, nullptr);
     EXPECT_EQ(record.panel.status, PANEL_NOT_LOADED);
     TW_IDENTITY identity2 = assigned;
@@ -226,8 +226,8 @@ TEST_F(SourceTest, AnotherApplicationIsIgnoredWhileOneIsConnected)
     EXPECT_EQ(status.ConditionCode, 0xFFFF);
 
     EXPECT_EQ(record.state, STATE_OPEN);
-    EXPECT_EQ(record.application.Id, 7u);
-    EXPECT_EQ(record.source.Id, 9u);
+    EXPECT_EQ(+record.application.Id, 7u);
+    EXPECT_EQ(+record.source.Id, 9u);
     EXPECT_EQ(condition(), TWCC_SEQERROR);
 }
 

@@ -67,7 +67,7 @@ TW_UINT16 SourceTest::condition()
 {
     TW_STATUS status{0xFFFF, 0xFFFF};
     EXPECT_EQ(control(DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
-    EXPECT_EQ(status.Reserved, 0);
+    EXPECT_EQ(+status.Reserved, 0);
     return status.ConditionCode;
 }
 

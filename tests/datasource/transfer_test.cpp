@@ -85,8 +85,8 @@ TEST_F(TransferTest, CameraSizedPictureInEveryMechanism)
     panelSettings("[Pictures]\nCount=3\nSize=640x480\n");
     startTransfer();
     const TW_IMAGEINFO info = imageInfo();
-    EXPECT_EQ(info.ImageWidth, 640);
-    EXPECT_EQ(info.ImageLength, 480);
+    EXPECT_EQ(+info.ImageWidth, 640);
+    EXPECT_EQ(+info.ImageLength, 480);
     EXPECT_EQ(info.SamplesPerPixel, 3);
     EXPECT_EQ(info.BitsPerSample[0], 8);
     EXPECT_EQ(info.BitsPerSample[2], 8);
@@ -108,19 +108,19 @@ TEST_F(TransferTest, CameraSizedPictureInEveryMechanism)
 
     // Memory in the preferred size: four strips of 120 rows.
     const TW_SETUPMEMXFER setup = memorySetup();
-    EXPECT_EQ(setup.MinBufSize, 1920u);
-    EXPECT_EQ(setup.MaxBufSize, 1920u * 480);
-    EXPECT_EQ(setup.Preferred, 1920u * 120);
+    EXPECT_EQ(+setup.MinBufSize, 1920u);
+    EXPECT_EQ(+setup.MaxBufSize, 1920u * 480);
+    EXPECT_EQ(+setup.Preferred, 1920u * 120);
     for (int strip = 0; strip < 4; ++strip) {
         SCOPED_TRACE(strip);
         const Strip s = memoryStrip(setup.Preferred);
         EXPECT_EQ(s.rc, strip < 3 ? TWRC_SUCCESS : TWRC_XFERDONE);
-        EXPECT_EQ(s.header.BytesPerRow, 1920u);
-        EXPECT_EQ(s.header.Columns, 640u);
-        EXPECT_EQ(s.header.Rows, 120u);
-        EXPECT_EQ(s.header.YOffset, TW_UINT32(120 * strip));
-        EXPECT_EQ(s.header.XOffset, 0u);
-        EXPECT_EQ(s.header.BytesWritten, 1920u * 120);
+        EXPECT_EQ(+s.header.BytesPerRow, 1920u);
+        EXPECT_EQ(+s.header.Columns, 640u);
+        EXPECT_EQ(+s.header.Rows, 120u);
+        EXPECT_EQ(+s.header.YOffset, TW_UINT32(120 * strip));
+        EXPECT_EQ(+s.header.XOffset, 0u);
+        EXPECT_EQ(+s.header.BytesWritten, 1920u * 120);
         EXPECT_TRUE(qm::test::rgbRowsMatch(s.bytes.data(), 1920, 120 * strip, 120, ServedPicture{2, 640, 480}));
     }
     EXPECT_EQ(panelStats().pictures, 2u);  // fetched once for all four strips
@@ -163,10 +163,10 @@ TEST_F(TransferTest, RowsThatNeedPaddingArriveWholeInEveryMechanism)
     // Strips of 7 rows of 99 bytes, the last one shorter.
     for (int strip = 0; strip < 3; ++strip) {
         const Strip s = memoryStrip(99 * 7 + 50);
-        EXPECT_EQ(s.header.BytesPerRow, 99u);
-        EXPECT_EQ(s.header.Rows, strip < 2 ? 7u : 6u);
-        EXPECT_TRUE(qm::test::rgbRowsMatch(s.bytes.data(), 99, 7 * strip, int(s.header.Rows), ServedPicture{2, 33, 20}));
-        EXPECT_EQ(s.bytes[s.header.BytesWritten], 0xEE) << "wrote past the rows it reported";
+        EXPECT_EQ(+s.header.BytesPerRow, 99u);
+        EXPECT_EQ(+s.header.Rows, strip < 2 ? 7u : 6u);
+        EXPECT_TRUE(qm::test::rgbRowsMatch(s.bytes.data(), 99, 7 * strip, int(+s.header.Rows), ServedPicture{2, 33, 20}));
+        EXPECT_EQ(s.bytes[+s.header.BytesWritten], 0xEE) << "wrote past the rows it reported";
     }
     endTransfer(count);
 
@@ -189,9 +189,9 @@ TEST_F(TransferTest, MemoryStripsFollowTheBufferAndTheLastOneIsShort)
     for (int strip = 0; strip < 3; ++strip) {
         const Strip s = memoryStrip(row * 100 + row / 2);
         EXPECT_EQ(s.rc, strip < 2 ? TWRC_SUCCESS : TWRC_XFERDONE);
-        EXPECT_EQ(s.header.Rows, expectedRows[strip]);
-        EXPECT_EQ(s.header.BytesWritten, expectedRows[strip] * row);
-        EXPECT_EQ(s.header.YOffset, std::uint32_t(100 * strip));
+        EXPECT_EQ(+s.header.Rows, expectedRows[strip]);
+        EXPECT_EQ(+s.header.BytesWritten, expectedRows[strip] * row);
+        EXPECT_EQ(+s.header.YOffset, std::uint32_t(100 * strip));
     }
     // Top row first, red first.
     panelSettings("[Pictures]\nCount=1\nSize=2x2\n");
@@ -228,7 +228,7 @@ TEST_F(TransferTest, AMemoryBufferShorterThanARowIsRefusedBeforeThePictureIsTake
     // The application can go on with a buffer of at least one row.
     const Strip oneRow = memoryStrip(30);
     EXPECT_EQ(oneRow.rc, TWRC_SUCCESS);
-    EXPECT_EQ(oneRow.header.Rows, 1u);
+    EXPECT_EQ(+oneRow.header.Rows, 1u);
 
     TW_IMAGEMEMXFER neither{};
     neither.Memory = TW_MEMORY{TWMF_APPOWNS, 300, nullptr};
@@ -246,7 +246,7 @@ TEST_F(TransferTest, AnAbandonedMemoryTransferContinuesOrGivesWayToANativeOne)
     endTransfer(count);
     // The next memory transfer continues the same picture where it stopped.
     const Strip next = memoryStrip(30 * 4);
-    EXPECT_EQ(next.header.YOffset, 4u);
+    EXPECT_EQ(+next.header.YOffset, 4u);
     EXPECT_TRUE(qm::test::rgbRowsMatch(next.bytes.data(), 30, 4, 4, ServedPicture{1, 10, 10}));
     // A native transfer drops the rest of it and takes the next picture.
     const std::vector<std::uint8_t> native = nativeTransfer();
@@ -276,8 +276,8 @@ TEST_F(TransferTest, TurnedPicturesReportTheirTurnedSize)
     panelSettings("[Pictures]\nCount=1\nSize=30x20\nRotation1=1\n");
     startTransfer();
     const TW_IMAGEINFO info = imageInfo();
-    EXPECT_EQ(info.ImageWidth, 20);
-    EXPECT_EQ(info.ImageLength, 30);
+    EXPECT_EQ(+info.ImageWidth, 20);
+    EXPECT_EQ(+info.ImageLength, 30);
     const std::vector<std::uint8_t> native = nativeTransfer();
     EXPECT_TRUE(qm::test::dibMatches(native.data(), native.size(), ServedPicture{1, 30, 20, 1}));
 }
@@ -355,13 +355,13 @@ TEST_F(TransferTest, LayoutAndSetupBeforeTheFirstPicture)
     EXPECT_EQ(layout.Frame.Right.Whole, 0);
     EXPECT_EQ(layout.Frame.Bottom.Whole, 0);
     EXPECT_EQ(layout.Frame.Bottom.Frac, 0);
-    EXPECT_EQ(layout.DocumentNumber, 1u);
-    EXPECT_EQ(layout.FrameNumber, 1u);
+    EXPECT_EQ(+layout.DocumentNumber, 1u);
+    EXPECT_EQ(+layout.FrameNumber, 1u);
     EXPECT_EQ(image(DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_FAILURE);
     EXPECT_EQ(condition(), TWCC_BADVALUE);
     setup = memorySetup();
-    EXPECT_EQ(setup.MinBufSize, 0u);
-    EXPECT_EQ(setup.Preferred, 0u);
+    EXPECT_EQ(+setup.MinBufSize, 0u);
+    EXPECT_EQ(+setup.Preferred, 0u);
 
     std::uint32_t group = 0xAAAA5555;
     EXPECT_EQ(control(DAT_XFERGROUP, MSG_GET, &group), TWRC_SUCCESS);

@@ -79,7 +79,7 @@ protected:
 TEST_F(SourceManagerTest, ListsTheSourcesItCouldLoadWithFreshIds)
 {
     openManager();
-    EXPECT_NE(application.Id, 0u);
+    EXPECT_NE(+application.Id, 0u);
     std::vector<TW_IDENTITY> found;
     TW_IDENTITY identity{};
     for (TW_UINT16 rc = manager(DAT_IDENTITY, MSG_GETFIRST, &identity); rc == TWRC_SUCCESS;
@@ -88,20 +88,20 @@ TEST_F(SourceManagerTest, ListsTheSourcesItCouldLoadWithFreshIds)
     ASSERT_EQ(found.size(), 2u);  // Broken.ds is no library
     for (const TW_IDENTITY& source : found) {
         EXPECT_STREQ(source.ProductName, test::kFakeSourceName);
-        EXPECT_NE(source.Id, 0u);
-        EXPECT_NE(source.Id, application.Id);
+        EXPECT_NE(+source.Id, 0u);
+        EXPECT_NE(+source.Id, +application.Id);
     }
-    EXPECT_NE(found[0].Id, found[1].Id);
+    EXPECT_NE(+found[0].Id, +found[1].Id);
     EXPECT_EQ(manager(DAT_IDENTITY, MSG_GETNEXT, &identity), TWRC_ENDOFLIST);
 
     TW_IDENTITY chosen{};
     EXPECT_EQ(manager(DAT_IDENTITY, MSG_GETDEFAULT, &chosen), TWRC_SUCCESS);
-    EXPECT_EQ(chosen.Id, found[0].Id);
+    EXPECT_EQ(+chosen.Id, +found[0].Id);
     // The source opened last becomes the default.
     TW_IDENTITY second = found[1];
     openSource(second);
     EXPECT_EQ(manager(DAT_IDENTITY, MSG_USERSELECT, &chosen), TWRC_SUCCESS);
-    EXPECT_EQ(chosen.Id, found[1].Id);
+    EXPECT_EQ(+chosen.Id, +found[1].Id);
 }
 
 TEST_F(SourceManagerTest, NoSourcesNoDefault)
@@ -145,14 +145,14 @@ TEST_F(SourceManagerTest, OpensByIdOrNameAndPassesTripletsOnWithTheApplicationAs
     TW_IDENTITY byName{};
     std::strcpy(byName.ProductName, test::kFakeSourceName);
     const TW_IDENTITY source = openSource(byName);
-    EXPECT_NE(source.Id, 0u);
+    EXPECT_NE(+source.Id, 0u);
 
     TW_IDENTITY destination = source;
     int data = 0;
     EXPECT_EQ(DSM_Entry(&application, &destination, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &data), TWRC_SUCCESS);
     test::FakeSourceCall last{};
     fakeExport<test::FakeSourceLastCallProc>("FakeSourceLastCall")(&last);
-    EXPECT_EQ(last.originId, application.Id);
+    EXPECT_EQ(last.originId, +application.Id);
     EXPECT_EQ(last.group, DG_IMAGE);
     EXPECT_EQ(last.dataType, DAT_IMAGEINFO);
     EXPECT_EQ(last.message, MSG_GET);
