@@ -1,0 +1,172 @@
+// The data source's share of a transfer: a 640 x 480 picture pulled with
+// each mechanism, against the panel delivering the same picture into a
+// buffer and one copy of it to the application, in the same process. The
+// summary prints the ratios; absolute times depend on the machine.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "datasource/acquire_entry.h"
+#include "datasource/entry/dispatch.h"
+#include "datasource/transfer/acquire.h"
+#include "tests/datasource/test_panel/test_panel_control.h"
+#include "tests/support/windows_dir.h"
+
+namespace {
+
+using namespace qm::ds;
+
+TW_UINT16 ignoreNotification(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF)
+{
+    return TWRC_SUCCESS;
+}
+
+// An open, enabled source in transfer-ready state whose panel keeps
+// delivering 640 x 480 pictures.
+struct ReadySource {
+    ReadySource()
+    {
+        windows.install(qm::test::builtTestFile("test_panel/Vantrel.DLL"), windows.panelPath());
+        qm::test::writeTextFile(windows.installDirectory() + "/" + qm::test::kTestPanelSettingsFile,
+                                "[Pictures]\nCount=1\nSize=640x480\n");
+        record.sourceManagerOverride = ignoreNotification;
+        application.Id = 1;
+        TW_IDENTITY identity = record.source;
+        identity.Id = 2;
+        call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &identity);
+        TW_USERINTERFACE ui{TW_TRUE, TW_FALSE, nullptr};
+        call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+        panelEntry = qm::sys::getProc<qm::panel::PanelEntryProc>(record.panel.module, qm::panel::kPanelEntryName);
+        auto press = qm::sys::getProc<qm::test::TestPanelPressProc>(record.panel.module, qm::test::kTestPanelPressName);
+        if (press == nullptr || press(qm::test::kPressSelect) != 1 || acquireEntry(record, ACQUIRE_XFERREADY) != 1)
+            std::fprintf(stderr, "the test panel did not start a transfer\n");
+    }
+    ~ReadySource() { releaseSourceRecord(record); }
+
+    TW_UINT16 call(TW_UINT32 group, TW_UINT16 dataType, TW_UINT16 message, void* data)
+    {
+        return dsEntry(record, &application, group, dataType, message, data);
+    }
+
+    qm::test::WindowsDir windows;
+    SourceRecord record;
+    TW_IDENTITY application{};
+    qm::panel::PanelEntryProc panelEntry = nullptr;
+};
+
+ReadySource& source()
+{
+    static ReadySource ready;
+    return ready;
+}
+
+constexpr std::size_t kPictureBytes = 40 + 640 * 480 * 3;
+
+void PanelDelivery(benchmark::State& state)
+{
+    ReadySource& ready = source();
+    std::vector<std::uint8_t> picture(kPictureBytes);
+    std::vector<std::uint8_t> application(kPictureBytes);
+    for (auto _ : state) {
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        ready.panelEntry(qm::panel::CMUI_IMAGE_SIZE, reinterpret_cast<std::uintptr_t>(&width),
+                         reinterpret_cast<std::uintptr_t>(&height), 0);
+        ready.panelEntry(qm::panel::CMUI_GET_IMAGE, reinterpret_cast<std::uintptr_t>(picture.data()), 0, 0);
+        std::memcpy(application.data(), picture.data(), picture.size());
+        benchmark::DoNotOptimize(application.data());
+    }
+}
+
+void NativeTransfer(benchmark::State& state)
+{
+    ReadySource& ready = source();
+    for (auto _ : state) {
+        TW_HANDLE handle = nullptr;
+        if (ready.call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle) != TWRC_XFERDONE)
+            state.SkipWithError("native transfer failed");
+        qm::sys::GlobalFree(handle);
+    }
+}
+
+void MemoryTransfer(benchmark::State& state)
+{
+    ReadySource& ready = source();
+    std::vector<std::uint8_t> buffer(640 * 3 * 120);  // the preferred size: four strips
+    for (auto _ : state) {
+        TW_UINT16 rc = TWRC_SUCCESS;
+        while (rc == TWRC_SUCCESS) {
+            TW_IMAGEMEMXFER strip{};
+            strip.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, TW_UINT32(buffer.size()), buffer.data()};
+            rc = ready.call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
+        }
+        if (rc != TWRC_XFERDONE)
+            state.SkipWithError("memory transfer failed");
+        benchmark::DoNotOptimize(buffer.data());
+    }
+}
+
+void FileTransfer(benchmark::State& state)
+{
+    ReadySource& ready = source();
+    TW_SETUPFILEXFER setup{};
+    const std::string name = ready.windows.path() + "/picture.bmp";
+    std::strncpy(setup.FileName, name.c_str(), sizeof setup.FileName - 1);
+    setup.Format = TWFF_BMP;
+    ready.call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup);
+    for (auto _ : state) {
+        if (ready.call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr) != TWRC_XFERDONE)
+            state.SkipWithError("file transfer failed");
+    }
+}
+
+BENCHMARK(PanelDelivery)->Unit(benchmark::kMillisecond);
+BENCHMARK(NativeTransfer)->Unit(benchmark::kMillisecond);
+BENCHMARK(MemoryTransfer)->Unit(benchmark::kMillisecond);
+BENCHMARK(FileTransfer)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's CPU and real time per iteration for the ratio
+// summary; the real time of a file transfer includes flushing it to disk.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    struct Times {
+        double cpu = 0;
+        double real = 0;
+    };
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                times[run.benchmark_name()] = Times{run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, Times> times;
+};
+
+void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
+{
+    const auto m = reporter.times.find(measured);
+    const auto b = reporter.times.find(baseline);
+    if (m != reporter.times.end() && b != reporter.times.end() && b->second.cpu > 0 && b->second.real > 0)
+        std::printf("%-16s / %-14s = %6.2f CPU, %6.2f real\n", measured, baseline, m->second.cpu / b->second.cpu,
+                    m->second.real / b->second.real);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nTime ratios against the panel's own delivery and one copy, in this process:\n");
+    printRatio(reporter, "NativeTransfer", "PanelDelivery");
+    printRatio(reporter, "MemoryTransfer", "PanelDelivery");
+    printRatio(reporter, "FileTransfer", "PanelDelivery");
+    benchmark::Shutdown();
+    return 0;
+}
