@@ -74,6 +74,16 @@ std::optional<std::vector<std::string>> takeFileDialogAnswer()
     return answer;
 }
 
+void whenIdleFirst(std::function<void()> action)
+{
+    {
+        Answers& a = answers();
+        std::lock_guard lock(a.mutex);
+        a.idle.push_front(std::move(action));
+    }
+    messageQueue().wake();
+}
+
 void recordMessageBox(const automation::MessageBoxRecord& record)
 {
     Answers& a = answers();

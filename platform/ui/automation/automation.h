@@ -104,4 +104,7 @@ namespace qm::ui::detail {
 std::optional<int> takeMessageBoxAnswer();
 std::optional<std::vector<std::string>> takeFileDialogAnswer();
 void recordMessageBox(const automation::MessageBoxRecord& record);
+// Idle work that must run before anything already waiting (the answer of the
+// dialog that just opened).
+void whenIdleFirst(std::function<void()> action);
 }  // namespace qm::ui::detail
