@@ -163,11 +163,10 @@ long UsbTransport::write(std::span<const std::uint8_t> data)
         std::array<std::uint8_t, kUsbPacketSize> packet{};
         const std::size_t piece = std::min(kUsbPacketSize, data.size() - sent);
         std::copy_n(data.begin() + long(sent), piece, packet.begin());
-        const long moved = transferPacket(kRequestPipe, false, packet.data());
-        if (moved == kTransportCallFailed)
-            return kTransportCallFailed;
-        if (moved == 0)
-            break;
+        // A failed transfer, or one that moved nothing, ends the write with
+        // nothing written.
+        if (transferPacket(kRequestPipe, false, packet.data()) <= 0)
+            return 0;
         sent += piece;
     }
     return long(sent);
@@ -188,8 +187,11 @@ long UsbTransport::read(std::span<std::uint8_t> buffer)
             if (moved > 0)
                 std::copy_n(scratch.begin(), std::min(std::size_t(moved), wanted), buffer.begin() + long(received));
         }
+        // A failed transfer ends the read with nothing received: to the
+        // protocol a camera that does not answer on USB looks as it does on
+        // the serial line.
         if (moved == kTransportCallFailed)
-            return kTransportCallFailed;
+            return 0;
         received += std::min(std::size_t(moved), wanted);
         // A short packet ends the camera's reply; waiting for more would
         // only run into the time-out.

@@ -32,6 +32,7 @@ public:
     bool Open(ProbeCallback probe, SpeedCallback speed, void* user) override;
     bool Close() override;
 
+    // Whole 64-byte packets; a failed transfer makes either call report 0.
     long write(std::span<const std::uint8_t> data) override;
     long writeByte(std::uint8_t) override { return 0; }
     long read(std::span<std::uint8_t> buffer) override;

@@ -245,20 +245,19 @@ TEST_P(LinkIntegrationTest, EveryFaultFailsTheCommandCleanly)
     connect();
     struct Case {
         const char* script;
-        sys::DWORD serialError;
-        sys::DWORD usbError;
+        sys::DWORD error;
     };
-    // A silent camera shows on serial as a read that returned nothing; on
-    // USB the reply transfer itself times out.
+    // A camera that does not answer shows as a read that returned nothing,
+    // on either link.
     const Case cases[] = {
-        {"bad-checksum cmd=camera-info", 0, 0},
-        {"wrong-length cmd=camera-info by=-1", 0, 0},
-        {"wrong-length cmd=camera-info by=+1", 0, 0},
-        {"short-reply cmd=camera-info keep=30", LINK_ERR_UNEXPECTED, LINK_ERR_UNEXPECTED},
-        {"no-reply cmd=camera-info", LINK_ERR_NO_DATA, LINK_ERR_IO},
-        {"pipe-stall cmd=camera-info", LINK_ERR_NO_DATA, LINK_ERR_IO},
+        {"bad-checksum cmd=camera-info", 0},
+        {"wrong-length cmd=camera-info by=-1", 0},
+        {"wrong-length cmd=camera-info by=+1", 0},
+        {"short-reply cmd=camera-info keep=30", LINK_ERR_UNEXPECTED},
+        {"no-reply cmd=camera-info", LINK_ERR_NO_DATA},
+        {"pipe-stall cmd=camera-info", LINK_ERR_NO_DATA},
         // Last: its late reply would otherwise answer the next case.
-        {"stall cmd=camera-info ms=2000", LINK_ERR_NO_DATA, LINK_ERR_IO},
+        {"stall cmd=camera-info ms=2000", LINK_ERR_NO_DATA},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
@@ -266,7 +265,7 @@ TEST_P(LinkIntegrationTest, EveryFaultFailsTheCommandCleanly)
         CameraInfo info;
         info.bytes.fill(0xAB);
         EXPECT_FALSE(link.getCameraInfo(info));
-        EXPECT_EQ(sys::GetLastError(), serial() ? c.serialError : c.usbError);
+        EXPECT_EQ(sys::GetLastError(), c.error);
         EXPECT_EQ(info.bytes[0], 0xAB);  // a failed command leaves the caller's record alone
         camera->clearFaults();
         // Whatever the fault left behind, the link works again once the
@@ -288,7 +287,9 @@ TEST_P(LinkIntegrationTest, AnUnpluggedCameraFailsEveryCommand)
     camera->injectFaults("unplug cmd=status");
     EXPECT_FALSE(link.getStatus());
     const sys::DWORD error = sys::GetLastError();
-    EXPECT_TRUE(error == LINK_ERR_IO || error == LINK_ERR_NO_DATA) << std::hex << error;
+    // Depending on when the cable went, the request or the reply was lost.
+    EXPECT_TRUE(error == LINK_ERR_NOTHING_WRITTEN || error == LINK_ERR_NO_DATA || error == LINK_ERR_IO)
+        << std::hex << error;
     Bytes picture(4096);
     EXPECT_FALSE(link.ReadPicture(1, picture));
     EXPECT_FALSE(link.capture());
