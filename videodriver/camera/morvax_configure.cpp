@@ -1,0 +1,73 @@
+// Configuration of the camera layer at device start: identity, settings
+// key, the context's defaults and the pipes the engine streams from.
+#include "videodriver/camera/morvax_callbacks.h"
+#include "videodriver/camera/registry_strings.h"
+#include "videodriver/camera/settings_key.h"
+
+namespace qm::morvax {
+
+namespace {
+
+constexpr LONG kDataPipe = 1;
+constexpr LONG kSyncPipe = 2;
+constexpr ULONG kDataPipeTransferSize = 32768;
+constexpr ULONG kSyncPipeTransferSize = 4096;
+
+constexpr ULONG kCCDTypes = 4;
+constexpr ULONG kCDSTypes = 9;
+
+// A registry value, or `fallback` when it is absent.
+ULONG settingOr(const MorvaxContext* context, PCWSTR name, ULONG fallback)
+{
+    ULONG value = 0;
+    return NT_SUCCESS(readSettingsDword(context, nullptr, name, &value)) ? value : fallback;
+}
+
+ULONG GetCCDType(const MorvaxContext* context)
+{
+    const ULONG type = settingOr(context, registry::kCCDType, 0);
+    return type < kCCDTypes ? type : 0;
+}
+
+ULONG GetCDSType(const MorvaxContext* context)
+{
+    const ULONG type = settingOr(context, registry::kCDSType, 0);
+    return type < kCDSTypes ? type : 0;
+}
+
+}  // namespace
+
+NTSTATUS MORVAX_Configure(PDEVICE_OBJECT, PVOID context, PUSBD_INTERFACE_INFORMATION interface,
+                          PUSB_CONFIGURATION_DESCRIPTOR, PLONG dataPipeIndex, PLONG syncPipeIndex,
+                          PUSB_DEVICE_DESCRIPTOR deviceDescriptor)
+{
+    MorvaxContext* camera = morvaxContext(context);
+    camera->VendorId = deviceDescriptor->idVendor;
+    camera->ProductId = deviceDescriptor->idProduct;
+    camera->RegistryPathFound = GetRegistryPath(camera);
+    morvaxSetDefaults(camera);
+    camera->CCDType = GetCCDType(camera);
+    camera->CDSType = GetCDSType(camera);
+    camera->GPIOState = 0;
+    const ULONG defaultFormat = settingOr(camera, registry::kDefaultVidFormat, kSize320x240);
+    camera->DefaultVidFormat = defaultFormat < kSizeCount ? defaultFormat : kSize640x480;
+
+    // The pipes the camera streams on and what one transfer may carry.
+    if (interface->NumberOfPipes <= ULONG(kSyncPipe))
+        return STATUS_DEVICE_DATA_ERROR;
+    interface->AlternateSetting = 0;
+    interface->Pipes[kDataPipe].MaximumTransferSize = kDataPipeTransferSize;
+    interface->Pipes[kSyncPipe].MaximumTransferSize = kSyncPipeTransferSize;
+    *dataPipeIndex = kDataPipe;
+    *syncPipeIndex = kSyncPipe;
+
+    if (camera->InterfaceInformation != nullptr)
+        freePool(camera->InterfaceInformation);
+    camera->InterfaceInformation = static_cast<PUSBD_INTERFACE_INFORMATION>(allocatePool(interface->Length));
+    if (camera->InterfaceInformation == nullptr)
+        return STATUS_INSUFFICIENT_RESOURCES;
+    RtlCopyMemory(camera->InterfaceInformation, interface, interface->Length);
+    return STATUS_SUCCESS;
+}
+
+}  // namespace qm::morvax
