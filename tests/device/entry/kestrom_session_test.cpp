@@ -1,9 +1,11 @@
 // The Kestrom module through DriverEntry: sessions, the check before an
 // operation, status, values, settings and the description records.
 #include <cstring>
+#include <filesystem>
 
 #include "common/config/kvb_config.h"
 #include "platform/system/byte_order.h"
+#include "platform/system/threads.h"
 #include "tests/device/entry/kestrom_fixture.h"
 
 namespace qm::device::test {
@@ -106,12 +108,23 @@ TEST_F(KestromSession, AFailedReconnectKeepsTheSessionForTheNextTry)
     EXPECT_EQ(call(kTypeStatus, kStatusCameraAnswers), kDriverSuccess);
 }
 
-TEST_F(KestromSession, EachLoadOfTheModuleStartsAfresh)
+std::size_t threadsOfThisProcess()
+{
+    return std::size_t(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                     std::filesystem::directory_iterator()));
+}
+
+TEST_F(KestromSession, EachLoadOfTheModuleStartsAfreshWithoutAThreadOfItsOwn)
 {
     start();
     ASSERT_EQ(connect(), kDriverSuccess);
     unloadModule();  // the session ends with the module
+    EXPECT_EQ(sys::GetThreadPriority(), sys::THREAD_PRIORITY_NORMAL);
+
+    const std::size_t threads = threadsOfThisProcess();
     loadModule();
+    EXPECT_EQ(threadsOfThisProcess(), threads);
+    EXPECT_EQ(sys::GetThreadPriority(), sys::THREAD_PRIORITY_TIME_CRITICAL);
     EXPECT_EQ(call(kTypeStatus, kStatusCameraAnswers), kDriverNoSession);
     EXPECT_EQ(connect(), kDriverSuccess);
 }
