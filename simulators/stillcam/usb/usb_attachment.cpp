@@ -20,16 +20,33 @@ bool UsbAttachment::attach(const std::string& socketPath, std::uint16_t productI
     // server then tells whoever wants to know that the cable is out.
     device_ = std::make_unique<UsbCameraDevice>(core_, productId, [this] { server_->close(); });
     server_ = std::make_unique<CableServer>(*device_);
-    if (!server_->start(socketPath, onUnplug_, error)) {
+    auto closed = [this] {
+        attached_ = false;
+        if (onUnplug_)
+            onUnplug_();
+    };
+    if (!server_->start(socketPath, closed, error)) {
         server_.reset();
         device_.reset();
         return false;
     }
+    {
+        std::lock_guard lock(pathMutex_);
+        path_ = socketPath;
+    }
+    attached_ = true;
     return true;
+}
+
+std::string UsbAttachment::socketPath() const
+{
+    std::lock_guard lock(pathMutex_);
+    return attached_ ? path_ : std::string();
 }
 
 void UsbAttachment::detach()
 {
+    attached_ = false;
     if (device_)
         device_->interrupt();
     if (server_)

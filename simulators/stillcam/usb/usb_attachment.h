@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "simulators/stillcam/core/camera_core.h"
@@ -22,14 +23,18 @@ public:
 
     bool attach(const std::string& socketPath, std::uint16_t productId, std::string* error);
     void detach();
-    bool attached() const { return server_ && server_->running(); }
-    std::string socketPath() const { return attached() ? server_->path() : std::string(); }
+    bool attached() const { return attached_; }
+    std::string socketPath() const;
 
 private:
     CameraCore& core_;
     std::function<void()> onUnplug_;
     std::unique_ptr<UsbCameraDevice> device_;
     std::unique_ptr<CableServer> server_;
+    // Read from any thread while attach and detach change the server.
+    std::atomic<bool> attached_{false};
+    mutable std::mutex pathMutex_;
+    std::string path_;
 };
 
 }  // namespace qm::stillcam
