@@ -12,9 +12,9 @@ namespace {
 
 using test::CameraHost;
 
-class Faults : public ::testing::Test {
+class DualCamFaults : public ::testing::Test {
 protected:
-    Faults() : camera(config()), host(camera) { host.startVideo(7, 0, 64, 6); }
+    DualCamFaults() : camera(config()), host(camera) { host.startVideo(7, 0, 64, 6); }
 
     static DualCamConfig config()
     {
@@ -34,7 +34,7 @@ protected:
     CameraHost host;
 };
 
-TEST_F(Faults, PacketErrorsMarkTheFrameBad)
+TEST_F(DualCamFaults, PacketErrorsMarkTheFrameBad)
 {
     alignToFrame();
     camera.injectFault(Fault::PacketError, 1);
@@ -46,7 +46,7 @@ TEST_F(Faults, PacketErrorsMarkTheFrameBad)
     ASSERT_TRUE(good && good->valid());
 }
 
-TEST_F(Faults, DroppedAndShortPacketsBreakTheTrailerCount)
+TEST_F(DualCamFaults, DroppedAndShortPacketsBreakTheTrailerCount)
 {
     for (Fault fault : {Fault::DroppedPacket, Fault::ShortPacket}) {
         alignToFrame();
@@ -61,7 +61,7 @@ TEST_F(Faults, DroppedAndShortPacketsBreakTheTrailerCount)
     }
 }
 
-TEST_F(Faults, MissingTrailerAndWrongCount)
+TEST_F(DualCamFaults, MissingTrailerAndWrongCount)
 {
     alignToFrame();
     camera.injectFault(Fault::WrongCount, 1);
@@ -78,7 +78,7 @@ TEST_F(Faults, MissingTrailerAndWrongCount)
     ASSERT_TRUE(frame && frame->valid());
 }
 
-TEST_F(Faults, StalledPipesFailEveryPacketUntilReset)
+TEST_F(DualCamFaults, StalledPipesFailEveryPacketUntilReset)
 {
     camera.injectFault(Fault::StalledDataPipe);
     for (int i = 0; i < 100; ++i) {
@@ -97,7 +97,7 @@ TEST_F(Faults, StalledPipesFailEveryPacketUntilReset)
     EXPECT_EQ(host.step().syncStatus, usbd::USBD_STATUS_SUCCESS);
 }
 
-TEST_F(Faults, ACommandThatNeverBecomesReady)
+TEST_F(DualCamFaults, ACommandThatNeverBecomesReady)
 {
     camera.injectFault(Fault::CommandNeverReady, 1);
     EXPECT_FALSE(host.command(0x08));
@@ -106,7 +106,7 @@ TEST_F(Faults, ACommandThatNeverBecomesReady)
     EXPECT_TRUE(host.command(0x08));
 }
 
-TEST_F(Faults, BlankTableWindowReadsZerosOnce)
+TEST_F(DualCamFaults, BlankTableWindowReadsZerosOnce)
 {
     camera.injectFault(Fault::BlankTableWindow, 1);
     ASSERT_TRUE(host.command(0, 0x06));
@@ -117,7 +117,7 @@ TEST_F(Faults, BlankTableWindowReadsZerosOnce)
     EXPECT_EQ(window[38], 20);
 }
 
-TEST_F(Faults, PulledCableThenUnplugAndReplug)
+TEST_F(DualCamFaults, PulledCableThenUnplugAndReplug)
 {
     camera.injectFault(Fault::Unplug, 5);
     for (int i = 0; i < 5; ++i)
@@ -136,7 +136,7 @@ TEST_F(Faults, PulledCableThenUnplugAndReplug)
     EXPECT_EQ(camera.pictureCount(), 25u);
 }
 
-TEST_F(Faults, ClearFaultsDisarmsEverything)
+TEST_F(DualCamFaults, ClearFaultsDisarmsEverything)
 {
     alignToFrame();
     camera.injectFault(Fault::PacketError, 100);

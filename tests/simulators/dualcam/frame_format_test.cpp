@@ -11,7 +11,7 @@
 namespace qm::dualcam {
 namespace {
 
-TEST(QuantTables, ScaleByQualityLikeTheHost)
+TEST(DualCamQuantTables, ScaleByQualityLikeTheHost)
 {
     EXPECT_EQ(scaleQuantTable(kLuminanceBase, 64), kLuminanceBase);
     EXPECT_EQ(scaleQuantTable(kChrominanceBase, 64), kChrominanceBase);
@@ -31,7 +31,7 @@ TEST(QuantTables, ScaleByQualityLikeTheHost)
         }
 }
 
-TEST(QuantTables, SamplingFollowsTheWidth)
+TEST(DualCamQuantTables, SamplingFollowsTheWidth)
 {
     EXPECT_EQ(videoSampling(160), Sampling::H2V1);
     EXPECT_EQ(videoSampling(176), Sampling::H2V1);
@@ -47,7 +47,7 @@ std::vector<std::uint8_t> scanOf(std::size_t size)
     return scan;
 }
 
-TEST(FrameLayout, EveryFrameCountsFourNPlusTwoAndTheFixUpRestoresThePayload)
+TEST(DualCamFrameLayout, EveryFrameCountsFourNPlusTwoAndTheFixUpRestoresThePayload)
 {
     for (std::size_t size = 2; size < 12; ++size) {
         const auto scan = scanOf(size);
@@ -70,7 +70,7 @@ TEST(FrameLayout, EveryFrameCountsFourNPlusTwoAndTheFixUpRestoresThePayload)
     }
 }
 
-TEST(FrameLayout, StoredPicturesCarryTheirIndexWhereTheTrailerWas)
+TEST(DualCamFrameLayout, StoredPicturesCarryTheirIndexWhereTheTrailerWas)
 {
     const auto scan = scanOf(37);
     auto frame = buildFrame({48, scan, std::uint16_t(0x0123), {}});
@@ -83,7 +83,7 @@ TEST(FrameLayout, StoredPicturesCarryTheirIndexWhereTheTrailerWas)
     EXPECT_EQ(raw[length - 3], 0xD9);
 }
 
-TEST(FrameLayout, SegmentGoesFirstAndCountsInTheLength)
+TEST(DualCamFrameLayout, SegmentGoesFirstAndCountsInTheLength)
 {
     std::vector<std::uint8_t> segment(kAppSegmentSize, 0);
     segment[0] = 0xFF;
@@ -100,7 +100,7 @@ TEST(FrameLayout, SegmentGoesFirstAndCountsInTheLength)
     EXPECT_EQ(sys::readLe16(&raw[frame->size() - 2]), 5);
 }
 
-TEST(FrameLayout, RefusesWhatCannotBeSent)
+TEST(DualCamFrameLayout, RefusesWhatCannotBeSent)
 {
     std::vector<std::uint8_t> noEoi(10, 1);
     EXPECT_FALSE(buildFrame({1, noEoi, std::nullopt, {}}));
@@ -111,7 +111,7 @@ TEST(FrameLayout, RefusesWhatCannotBeSent)
     EXPECT_FALSE(buildFrame({1, huge, std::nullopt, {}}));
 }
 
-TEST(PacketStream, CutsFramesIntoPacketsWithoutSplittingTheTrailer)
+TEST(DualCamPacketStream, CutsFramesIntoPacketsWithoutSplittingTheTrailer)
 {
     PacketStream stream;
     stream.begin(std::vector<std::uint8_t>(21, 7));

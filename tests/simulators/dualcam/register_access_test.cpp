@@ -12,7 +12,7 @@ namespace {
 
 using test::CameraHost;
 
-TEST(RegisterAccess, RunsUpToSixtyFourBytesAndNoMore)
+TEST(DualCamRegisterAccess, RunsUpToSixtyFourBytesAndNoMore)
 {
     DualCamera camera;
     std::vector<std::uint8_t> run(64);
@@ -28,7 +28,7 @@ TEST(RegisterAccess, RunsUpToSixtyFourBytesAndNoMore)
     EXPECT_FALSE(camera.readRegisters(0x0900, back));
 }
 
-TEST(RegisterAccess, AHostBlockOf155RegistersTakesThreeRequests)
+TEST(DualCamRegisterAccess, AHostBlockOf155RegistersTakesThreeRequests)
 {
     DualCamera camera;
     CameraHost host(camera);
@@ -47,7 +47,7 @@ TEST(RegisterAccess, AHostBlockOf155RegistersTakesThreeRequests)
     }
 }
 
-TEST(RegisterAccess, OnlyVendorRequestZeroToTheDeviceIsAnswered)
+TEST(DualCamRegisterAccess, OnlyVendorRequestZeroToTheDeviceIsAnswered)
 {
     DualCamera camera;
     std::uint8_t byte = 0;
@@ -60,7 +60,7 @@ TEST(RegisterAccess, OnlyVendorRequestZeroToTheDeviceIsAnswered)
     EXPECT_TRUE(camera.controlIn(setup, {&byte, 1}).stall);
 }
 
-TEST(RegisterAccess, StatisticsAreReadOnly)
+TEST(DualCamRegisterAccess, StatisticsAreReadOnly)
 {
     DualCamera camera;
     CameraHost host(camera);
@@ -71,7 +71,7 @@ TEST(RegisterAccess, StatisticsAreReadOnly)
     EXPECT_NE(host.readByte(reg::kOpticalBlackLevel), 0x99);
 }
 
-TEST(Descriptors, IdentityAndFallingBandwidthOfTheAlternateSettings)
+TEST(DualCamDescriptors, IdentityAndFallingBandwidthOfTheAlternateSettings)
 {
     DualCamConfig config;
     config.vendorId = 0x1234;
@@ -115,7 +115,7 @@ TEST(Descriptors, IdentityAndFallingBandwidthOfTheAlternateSettings)
     EXPECT_EQ(alternate, 7);
 }
 
-TEST(FrontEnd, EachChipTakesOnlyItsOwnGainWord)
+TEST(DualCamFrontEnd, EachChipTakesOnlyItsOwnGainWord)
 {
     // Sharp: C0 00 g 02 00 01.
     FrontEnd sharp(0, 0);
@@ -155,7 +155,7 @@ TEST(FrontEnd, EachChipTakesOnlyItsOwnGainWord)
     EXPECT_NEAR(toshiba.gainMultiplier(), 3.0, 1e-9);
 }
 
-TEST(FrontEnd, CmosSensorIsProgrammedOverI2c)
+TEST(DualCamFrontEnd, CmosSensorIsProgrammedOverI2c)
 {
     FrontEnd cmos(3, 0);
     auto i2c = [&](std::uint8_t index, std::uint8_t value) {

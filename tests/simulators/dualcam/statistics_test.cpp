@@ -25,9 +25,9 @@ DualCamConfig dimScene(int cdsType = 0, double brightness = 0.3)
     return config;
 }
 
-class Statistics : public ::testing::Test {
+class DualCamStatistics : public ::testing::Test {
 protected:
-    explicit Statistics(DualCamConfig config = dimScene()) : camera(config), host(camera) {}
+    explicit DualCamStatistics(DualCamConfig config = dimScene()) : camera(config), host(camera) {}
 
     void sizeCode(int code) { host.writeByte(reg::kFrameControl, std::uint8_t(0xA0 | (code << 2))); }
     void shutter(int value) { host.write(reg::kShutter, {std::uint8_t(value), std::uint8_t(value >> 8)}); }
@@ -67,7 +67,7 @@ protected:
     CameraHost host;
 };
 
-TEST_F(Statistics, GridCoversFixedCellsOfTheFrame)
+TEST_F(DualCamStatistics, GridCoversFixedCellsOfTheFrame)
 {
     auto used = [&](int code) {
         sizeCode(code);
@@ -84,7 +84,7 @@ TEST_F(Statistics, GridCoversFixedCellsOfTheFrame)
     EXPECT_EQ(used(0), 64);
 }
 
-TEST_F(Statistics, LuminanceFollowsShutterGainAndYGain)
+TEST_F(DualCamStatistics, LuminanceFollowsShutterGainAndYGain)
 {
     sizeCode(kSifCode);
     const double base = gridMean();
@@ -100,7 +100,7 @@ TEST_F(Statistics, LuminanceFollowsShutterGainAndYGain)
     EXPECT_NEAR(gridMean() / base, 2.0, 0.25);
 }
 
-TEST_F(Statistics, LongerFrameTimingExposesLonger)
+TEST_F(DualCamStatistics, LongerFrameTimingExposesLonger)
 {
     sizeCode(kSifCode);
     const double base = gridMean();
@@ -108,7 +108,7 @@ TEST_F(Statistics, LongerFrameTimingExposesLonger)
     EXPECT_NEAR(gridMean() / base, 979.0 / 524.0, 0.2);
 }
 
-TEST_F(Statistics, StatisticsArriveWithEveryVideoFrame)
+TEST_F(DualCamStatistics, StatisticsArriveWithEveryVideoFrame)
 {
     host.startVideo(kQsifCode, 0, 64);
     ASSERT_TRUE(host.nextFrame());
@@ -120,7 +120,7 @@ TEST_F(Statistics, StatisticsArriveWithEveryVideoFrame)
         EXPECT_LT(dark[i], bright[i]) << i;
 }
 
-TEST_F(Statistics, WhiteBalanceSumsFollowTheColourGains)
+TEST_F(DualCamStatistics, WhiteBalanceSumsFollowTheColourGains)
 {
     sizeCode(kQsifCode);
     const auto neutral = sums();
@@ -134,7 +134,7 @@ TEST_F(Statistics, WhiteBalanceSumsFollowTheColourGains)
     EXPECT_NEAR(double(tinted[1]) / neutral[1], 1.0, 0.02);
 }
 
-TEST_F(Statistics, WhiteBalanceWindowLimitsTheSums)
+TEST_F(DualCamStatistics, WhiteBalanceWindowLimitsTheSums)
 {
     sizeCode(kQsifCode);
     const auto full = sums();
@@ -147,19 +147,19 @@ TEST_F(Statistics, WhiteBalanceWindowLimitsTheSums)
     EXPECT_LT(part[1], full[1] / 2);
 }
 
-class CastScene : public Statistics {
+class DualCamCastScene : public DualCamStatistics {
 protected:
-    CastScene()
-        : Statistics([] {
-              auto config = dimScene();
-              config.scene.colourCast = {1.25, 1.0, 0.85};
-              return config;
-          }())
+    DualCamCastScene() : DualCamStatistics(castScene()) {}
+
+    static DualCamConfig castScene()
     {
+        auto config = dimScene();
+        config.scene.colourCast = {1.25, 1.0, 0.85};
+        return config;
     }
 };
 
-TEST_F(CastScene, TheHostsWhiteBalanceLoopConverges)
+TEST_F(DualCamCastScene, TheHostsWhiteBalanceLoopConverges)
 {
     sizeCode(kQsifCode);
     int red = 16, blue = 16;
@@ -181,7 +181,7 @@ TEST_F(CastScene, TheHostsWhiteBalanceLoopConverges)
     EXPECT_NEAR(double(s[2]) / s[1], 1.0, 0.06);
 }
 
-TEST_F(Statistics, TheHostsExposureLoopConverges)
+TEST_F(DualCamStatistics, TheHostsExposureLoopConverges)
 {
     // Bright light; the host shortens the shutter until the weighted
     // average of the four cells it uses at 160 x 120 reaches its target.
@@ -210,7 +210,7 @@ TEST_F(Statistics, TheHostsExposureLoopConverges)
     EXPECT_GT(s, 0);
 }
 
-TEST_F(Statistics, OpticalBlackLevelRisesWithGainAndTheOffsetRemovesIt)
+TEST_F(DualCamStatistics, OpticalBlackLevelRisesWithGainAndTheOffsetRemovesIt)
 {
     camera.setScene([] {
         SceneConfig scene;
@@ -232,7 +232,7 @@ TEST_F(Statistics, OpticalBlackLevelRisesWithGainAndTheOffsetRemovesIt)
     EXPECT_GT(host.readByte(reg::kOpticalBlackLevel), level);
 }
 
-TEST_F(Statistics, FloodedSensorLeaksIntoTheOpticalBlack)
+TEST_F(DualCamStatistics, FloodedSensorLeaksIntoTheOpticalBlack)
 {
     sizeCode(kQsifCode);
     camera.measureNow();
@@ -247,7 +247,7 @@ TEST_F(Statistics, FloodedSensorLeaksIntoTheOpticalBlack)
     EXPECT_GT(host.readByte(reg::kOpticalBlackLevel), normal + 100);
 }
 
-TEST_F(Statistics, ToneCurveShapesTheDecodedPicture)
+TEST_F(DualCamStatistics, ToneCurveShapesTheDecodedPicture)
 {
     host.startVideo(kQsifCode, 0, 32);
     auto frame = host.nextFrame();
@@ -263,7 +263,7 @@ TEST_F(Statistics, ToneCurveShapesTheDecodedPicture)
     EXPECT_LT(black->mean(1), 3.0);
 }
 
-TEST(StatisticsCmos, ExposureComesFromTheSensorRegisters)
+TEST(DualCamStatisticsCmos, ExposureComesFromTheSensorRegisters)
 {
     DualCamConfig config = dimScene();
     config.ccdType = 3;

@@ -34,7 +34,7 @@ std::vector<StoredPictureSpec> pictures(std::size_t count)
     return specs;
 }
 
-class StillCommands : public ::testing::TestWithParam<Codes> {
+class DualCamStillCommands : public ::testing::TestWithParam<Codes> {
 protected:
     DualCamConfig config(std::size_t stored, std::size_t capacity = 0)
     {
@@ -60,7 +60,7 @@ protected:
     }
 };
 
-TEST_P(StillCommands, TableSizeProbeTellsTheLayoutApart)
+TEST_P(DualCamStillCommands, TableSizeProbeTellsTheLayoutApart)
 {
     DualCamera camera(config(300));
     CameraHost host(camera);
@@ -69,7 +69,7 @@ TEST_P(StillCommands, TableSizeProbeTellsTheLayoutApart)
     EXPECT_EQ(size, 300u);
 }
 
-TEST_P(StillCommands, PictureTableIsReadInChunksThroughTheWindow)
+TEST_P(DualCamStillCommands, PictureTableIsReadInChunksThroughTheWindow)
 {
     DualCamera camera(config(45));
     CameraHost host(camera);
@@ -90,7 +90,7 @@ TEST_P(StillCommands, PictureTableIsReadInChunksThroughTheWindow)
         EXPECT_EQ(table[k], k + 1);
 }
 
-TEST_P(StillCommands, TableWindowFromAnEntryAbove255)
+TEST_P(DualCamStillCommands, TableWindowFromAnEntryAbove255)
 {
     DualCamera camera(config(300));
     CameraHost host(camera);
@@ -100,7 +100,7 @@ TEST_P(StillCommands, TableWindowFromAnEntryAbove255)
     EXPECT_EQ(bytes[38] | (bytes[39] << 8), 300);
 }
 
-TEST_P(StillCommands, CountsFreeStatusAndTheEnableLatch)
+TEST_P(DualCamStillCommands, CountsFreeStatusAndTheEnableLatch)
 {
     DualCamera camera(config(5, 300));
     CameraHost host(camera);
@@ -117,7 +117,7 @@ TEST_P(StillCommands, CountsFreeStatusAndTheEnableLatch)
     EXPECT_EQ(codes().count(host.result()), 5u);
 }
 
-TEST_P(StillCommands, TakePictureAddsOneAndDeleteClosesUp)
+TEST_P(DualCamStillCommands, TakePictureAddsOneAndDeleteClosesUp)
 {
     DualCamera camera(config(3, 4));
     CameraHost host(camera);
@@ -135,7 +135,7 @@ TEST_P(StillCommands, TakePictureAddsOneAndDeleteClosesUp)
     EXPECT_EQ(camera.pictureCount(), 3u);
 }
 
-TEST_P(StillCommands, DeletePictureAbove255UsesTheHighBitsOfTheCode)
+TEST_P(DualCamStillCommands, DeletePictureAbove255UsesTheHighBitsOfTheCode)
 {
     DualCamera camera(config(301));
     CameraHost host(camera);
@@ -145,7 +145,7 @@ TEST_P(StillCommands, DeletePictureAbove255UsesTheHighBitsOfTheCode)
     EXPECT_EQ(camera.pictureCount(), 300u);
 }
 
-TEST_P(StillCommands, FlashIdentificationAndFirmwareVersion)
+TEST_P(DualCamStillCommands, FlashIdentificationAndFirmwareVersion)
 {
     auto c = config(0);
     c.flashDeviceCode = 0x73;
@@ -160,7 +160,7 @@ TEST_P(StillCommands, FlashIdentificationAndFirmwareVersion)
     EXPECT_EQ(host.result(), std::make_pair(std::uint8_t(0x4B), std::uint8_t(0xC1)));
 }
 
-TEST_P(StillCommands, UnknownCommandsLeaveTheirBytesAlone)
+TEST_P(DualCamStillCommands, UnknownCommandsLeaveTheirBytesAlone)
 {
     DualCamera camera(config(2));
     CameraHost host(camera);
@@ -168,7 +168,7 @@ TEST_P(StillCommands, UnknownCommandsLeaveTheirBytesAlone)
     EXPECT_EQ(host.result(), std::make_pair(std::uint8_t(0x77), std::uint8_t(0x02)));
 }
 
-TEST_P(StillCommands, SetModeEndsLiveVideo)
+TEST_P(DualCamStillCommands, SetModeEndsLiveVideo)
 {
     DualCamera camera(config(1));
     CameraHost host(camera);
@@ -178,10 +178,10 @@ TEST_P(StillCommands, SetModeEndsLiveVideo)
     EXPECT_EQ(camera.streamMode(), StreamMode::Idle);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, StillCommands, ::testing::Values(kNew, kOld),
+INSTANTIATE_TEST_SUITE_P(Layouts, DualCamStillCommands, ::testing::Values(kNew, kOld),
                          [](const auto& info) { return info.param.layout == CommandLayout::New ? "New" : "Old"; });
 
-TEST(StillCommandCodes, DecodeBothLayouts)
+TEST(DualCamStillCommandCodes, DecodeBothLayouts)
 {
     EXPECT_EQ(decodeCommand(CommandLayout::New, 0x2C, 0x05).kind, StillCommand::Download);
     EXPECT_EQ(decodeCommand(CommandLayout::New, 0x2C, 0x05).number, 0x205);
@@ -195,7 +195,7 @@ TEST(StillCommandCodes, DecodeBothLayouts)
     EXPECT_EQ(decodeCommand(CommandLayout::New, 0x07, 0).kind, StillCommand::TableSize);
 }
 
-TEST(StillCommandCodes, CountsRoundTripThroughTheHostsDecoding)
+TEST(DualCamStillCommandCodes, CountsRoundTripThroughTheHostsDecoding)
 {
     for (std::size_t n : {0u, 7u, 255u, 256u, 1000u, 4095u}) {
         const auto [b0, b1] = encodeCount(CommandLayout::New, n);
@@ -209,7 +209,7 @@ TEST(StillCommandCodes, CountsRoundTripThroughTheHostsDecoding)
     EXPECT_EQ(decodeCount(CommandLayout::Old, b0, b1), 1023u);
 }
 
-TEST(StillCommandReady, BusyForSomeReadsThenReady)
+TEST(DualCamStillCommandReady, BusyForSomeReadsThenReady)
 {
     DualCamConfig config;
     config.commandBusyReads = 5;

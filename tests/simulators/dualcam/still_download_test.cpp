@@ -44,7 +44,7 @@ std::uint16_t pictureIndex(const test::ReceivedFrame& frame)
     return sys::readLe16(&frame.raw[length - 2]);
 }
 
-TEST(StillDownload, PictureByNumberArrivesAsADecodableJpeg)
+TEST(DualCamStillDownload, PictureByNumberArrivesAsADecodableJpeg)
 {
     DualCamera camera(storedPictures(3));
     CameraHost host(camera);
@@ -67,7 +67,7 @@ TEST(StillDownload, PictureByNumberArrivesAsADecodableJpeg)
     EXPECT_FALSE(host.nextFrame(300));
 }
 
-TEST(StillDownload, DownloadNextSendsTheRestInOrderWithTheirIndices)
+TEST(DualCamStillDownload, DownloadNextSendsTheRestInOrderWithTheirIndices)
 {
     DualCamera camera(storedPictures(4));
     CameraHost host(camera);
@@ -82,7 +82,7 @@ TEST(StillDownload, DownloadNextSendsTheRestInOrderWithTheirIndices)
     EXPECT_FALSE(host.nextFrame(300));
 }
 
-TEST(StillDownload, PicturesWithTheSegmentDecodeWithItBetweenTablesAndScan)
+TEST(DualCamStillDownload, PicturesWithTheSegmentDecodeWithItBetweenTablesAndScan)
 {
     DualCamera camera(storedPictures(2, true));
     CameraHost host(camera);
@@ -112,7 +112,7 @@ TEST(StillDownload, PicturesWithTheSegmentDecodeWithItBetweenTablesAndScan)
     EXPECT_FALSE(test::decodeJpeg(unrestored));
 }
 
-TEST(StillDownload, NothingIsSentWithoutTheStartByteOrACommand)
+TEST(DualCamStillDownload, NothingIsSentWithoutTheStartByteOrACommand)
 {
     DualCamera camera(storedPictures(2));
     CameraHost host(camera);
@@ -127,7 +127,7 @@ TEST(StillDownload, NothingIsSentWithoutTheStartByteOrACommand)
     EXPECT_FALSE(host.nextFrame(200));
 }
 
-TEST(StillDownload, WaitsForTheHostAndStartsOverAfterAPipeReset)
+TEST(DualCamStillDownload, WaitsForTheHostAndStartsOverAfterAPipeReset)
 {
     DualCamera camera(storedPictures(1));
     CameraHost host(camera);
@@ -147,7 +147,7 @@ TEST(StillDownload, WaitsForTheHostAndStartsOverAfterAPipeReset)
     EXPECT_TRUE(test::decodeJpeg(test::assembleJpeg(frame->raw, 640, 480, kStillSampling)));
 }
 
-TEST(StillDownload, ACameraThatDoesNotNameTheIndexSendsFfFf)
+TEST(DualCamStillDownload, ACameraThatDoesNotNameTheIndexSendsFfFf)
 {
     auto config = storedPictures(2);
     config.reportPictureIndex = false;
@@ -160,7 +160,7 @@ TEST(StillDownload, ACameraThatDoesNotNameTheIndexSendsFfFf)
     EXPECT_EQ(pictureIndex(*frame), 0xFFFF);
 }
 
-TEST(StillDownload, ATakenPictureCanBeDownloaded)
+TEST(DualCamStillDownload, ATakenPictureCanBeDownloaded)
 {
     DualCamConfig config;
     config.scene.moving = false;
@@ -180,7 +180,7 @@ TEST(StillDownload, ATakenPictureCanBeDownloaded)
     EXPECT_GT(image->mean(1), 30.0);
 }
 
-TEST(StillDownload, CaptureStopEndsTheDownload)
+TEST(DualCamStillDownload, CaptureStopEndsTheDownload)
 {
     DualCamera camera(storedPictures(3));
     CameraHost host(camera);

@@ -22,7 +22,7 @@ DualCamConfig stillScene()
     return config;
 }
 
-TEST(VideoStream, NothingIsSentUntilTheRunBitsAreSet)
+TEST(DualCamVideoStream, NothingIsSentUntilTheRunBitsAreSet)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -35,7 +35,7 @@ TEST(VideoStream, NothingIsSentUntilTheRunBitsAreSet)
     EXPECT_EQ(camera.streamMode(), StreamMode::Idle);
 }
 
-TEST(VideoStream, AFrameReassembledFromItsPacketsDecodesWithTheHostsHeader)
+TEST(DualCamVideoStream, AFrameReassembledFromItsPacketsDecodesWithTheHostsHeader)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -55,7 +55,7 @@ TEST(VideoStream, AFrameReassembledFromItsPacketsDecodesWithTheHostsHeader)
     EXPECT_GT(image->mean(1), 40.0);
 }
 
-TEST(VideoStream, LargerSizesUseFourToOneSamplingAndTheWrongHeaderFails)
+TEST(DualCamVideoStream, LargerSizesUseFourToOneSamplingAndTheWrongHeaderFails)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -72,7 +72,7 @@ TEST(VideoStream, LargerSizesUseFourToOneSamplingAndTheWrongHeaderFails)
     }
 }
 
-TEST(VideoStream, PacketsRespectTheAlternateSettingAndOnlyTheLastCarriesTheMark)
+TEST(DualCamVideoStream, PacketsRespectTheAlternateSettingAndOnlyTheLastCarriesTheMark)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -91,7 +91,7 @@ TEST(VideoStream, PacketsRespectTheAlternateSettingAndOnlyTheLastCarriesTheMark)
     EXPECT_TRUE(host.step().data.empty());
 }
 
-TEST(VideoStream, FrameRateFollowsTheRateField)
+TEST(DualCamVideoStream, FrameRateFollowsTheRateField)
 {
     auto framesIn = [](int rateIndex, int ms) {
         DualCamera camera(stillScene());
@@ -107,7 +107,7 @@ TEST(VideoStream, FrameRateFollowsTheRateField)
     EXPECT_EQ(framesIn(5, 1000), 5);
 }
 
-TEST(VideoStream, LongerSensorTimingSlowsTheFrameRate)
+TEST(DualCamVideoStream, LongerSensorTimingSlowsTheFrameRate)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -119,7 +119,7 @@ TEST(VideoStream, LongerSensorTimingSlowsTheFrameRate)
     EXPECT_EQ(frames, 15);
 }
 
-TEST(VideoStream, BusResetRestartsTheController)
+TEST(DualCamVideoStream, BusResetRestartsTheController)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -131,7 +131,7 @@ TEST(VideoStream, BusResetRestartsTheController)
     EXPECT_EQ(camera.registerValue(reg::kYGain), 8);
 }
 
-TEST(VideoStream, QualityByteFollowsTheCompressionCommand)
+TEST(DualCamVideoStream, QualityByteFollowsTheCompressionCommand)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -147,7 +147,7 @@ TEST(VideoStream, QualityByteFollowsTheCompressionCommand)
     EXPECT_TRUE(test::decodeVideoFrame(*fine, 160, 120));
 }
 
-TEST(VideoStream, TargetSizeModeSteersTheQualityTowardTheTarget)
+TEST(DualCamVideoStream, TargetSizeModeSteersTheQualityTowardTheTarget)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -165,7 +165,7 @@ TEST(VideoStream, TargetSizeModeSteersTheQualityTowardTheTarget)
     EXPECT_NEAR(double(last), 4.0 * n, 0.25 * 4.0 * n);
 }
 
-TEST(VideoStream, SnapshotButtonSetsBitThreeWhileHeld)
+TEST(DualCamVideoStream, SnapshotButtonSetsBitThreeWhileHeld)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
@@ -180,7 +180,7 @@ TEST(VideoStream, SnapshotButtonSetsBitThreeWhileHeld)
     EXPECT_FALSE(host.step().sync & kSyncSnapshotButton);
 }
 
-TEST(VideoStream, ClearingTheRunBitsStopsTheStream)
+TEST(DualCamVideoStream, ClearingTheRunBitsStopsTheStream)
 {
     DualCamera camera(stillScene());
     CameraHost host(camera);
