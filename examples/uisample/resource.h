@@ -1,0 +1,19 @@
+// Resource ids of the UI sample.
+#define IDB_BACKGROUND 100
+#define IDB_BUTTON_NORMAL 101
+#define IDB_BUTTON_PRESSED 102
+#define IDB_BUTTON_FOCUS 103
+#define IDB_BUTTON_DISABLED 104
+
+#define IDS_TITLE 1
+#define IDS_SUBTITLE 2
+#define IDS_MESSAGE 3
+#define IDS_SAVE_GROUP 4
+
+#define IDD_MAIN 200
+#define IDD_SAVE_CHILD 210
+
+#define IDC_MESSAGE 1001
+#define IDC_SAVE 1002
+#define IDC_GROUP 1046
+#define IDC_PREFIX 1041
