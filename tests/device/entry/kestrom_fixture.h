@@ -48,7 +48,7 @@ protected:
     DriverEntryProc entry = nullptr;
 
 private:
-    qm::test::ScopedEnv linkTime_;
+    std::optional<qm::test::ScopedEnv> linkTime_;
     std::optional<qm::test::ScopedEnv> usb_;
 };
 
