@@ -10,7 +10,6 @@ void UploadReceiver::begin(std::uint32_t size)
     size_ = size;
     blocks_ = 0;
     data_.clear();
-    data_.reserve(size);
 }
 
 void UploadReceiver::abort()

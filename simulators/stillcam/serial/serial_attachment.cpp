@@ -47,6 +47,12 @@ bool SerialAttachment::attach(int port, const std::string& windowsDir, std::stri
         return false;
     }
     wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_ < 0) {
+        if (error) *error = "eventfd failed";
+        link_.remove();
+        line_.reset();
+        return false;
+    }
     stopping_ = false;
     releaseOnExit_ = false;
     assembler_.reset();

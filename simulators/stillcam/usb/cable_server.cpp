@@ -96,6 +96,11 @@ bool CableServer::start(const std::string& path, std::function<void()> onClosed,
     inode_ = bound.st_ino;
     path_ = path;
     wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_ < 0) {
+        if (error) *error = systemError("eventfd");
+        cleanUp();
+        return false;
+    }
     onClosed_ = std::move(onClosed);
     stopping_ = false;
     closing_ = false;
