@@ -31,11 +31,22 @@ YCbCrImage toYCbCr(const SceneImage& scene)
 
 }  // namespace
 
+std::vector<StoredPictureSpec> testPictures(std::size_t count)
+{
+    std::vector<StoredPictureSpec> specs(count);
+    for (std::size_t i = 0; i < count; ++i)
+        specs[i].appSegment = i % 2 == 1;
+    return specs;
+}
+
 PictureStore::PictureStore(std::vector<StoredPictureSpec> pictures, std::size_t capacity)
     : capacity_(std::max(capacity, pictures.size()))
 {
-    for (auto& spec : pictures)
-        pictures_.push_back(Picture{std::move(spec), {}});
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (pictures[i].variant < 0)
+            pictures[i].variant = int(i);
+        pictures_.push_back(Picture{std::move(pictures[i]), {}});
+    }
 }
 
 bool PictureStore::add(std::vector<std::uint8_t> scan, std::uint8_t quality, bool appSegment)

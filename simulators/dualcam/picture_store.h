@@ -20,10 +20,13 @@ inline constexpr int kPictureHeight = 480;
 // A picture as configured: its subject and how the camera stored it.
 struct StoredPictureSpec {
     std::string imageFile;  // any format the image library reads; empty: a test-pattern variant
-    int variant = 0;        // which test-pattern variant
+    int variant = -1;       // which test-pattern variant; -1: by position in the store
     std::uint8_t quality = 48;
     bool appSegment = false;  // stored with the 512-byte FF E1 segment
 };
+
+// `count` test-pattern pictures, every second one stored with the segment.
+std::vector<StoredPictureSpec> testPictures(std::size_t count);
 
 class PictureStore {
 public:

@@ -147,6 +147,29 @@ TEST(DualCamStillDownload, WaitsForTheHostAndStartsOverAfterAPipeReset)
     EXPECT_TRUE(test::decodeJpeg(test::assembleJpeg(frame->raw, 640, 480, kStillSampling)));
 }
 
+TEST(DualCamStillDownload, TestPicturesDifferAndEverySecondCarriesTheSegment)
+{
+    DualCamConfig config;
+    config.pictures = testPictures(2);
+    DualCamera camera(config);
+    CameraHost host(camera);
+    host.selectAlternate(1);
+    startDownload(host, kDownloadNext, 1);
+    const auto first = host.nextFrame();
+    const auto second = host.nextFrame();
+    ASSERT_TRUE(first && first->valid() && second && second->valid());
+    EXPECT_NE(first->raw[0], 0xFF);
+    EXPECT_EQ(second->raw[0], 0xFF);
+    EXPECT_EQ(second->raw[1], 0xE1);
+    const auto a = test::decodeJpeg(test::assembleJpeg(first->raw, 640, 480, kStillSampling));
+    const auto b = test::decodeJpeg(test::assembleJpeg(second->raw, 640, 480, kStillSampling));
+    ASSERT_TRUE(a && b);
+    const std::size_t topLeft = (40 * 640 + 40) * 3;
+    EXPECT_GT(std::abs(int(a->rgb[topLeft + 2]) - int(b->rgb[topLeft + 2])) +
+                  std::abs(int(a->rgb[topLeft]) - int(b->rgb[topLeft])),
+              60);
+}
+
 TEST(DualCamStillDownload, ACameraThatDoesNotNameTheIndexSendsFfFf)
 {
     auto config = storedPictures(2);
