@@ -1,0 +1,16 @@
+// Ids of the test resources.
+#define IDB_QUAD 300
+#define IDB_PALETTE 301
+#define IDB_SKIN_NORMAL 310
+#define IDB_SKIN_PRESSED 311
+#define IDB_SKIN_FOCUS 312
+#define IDB_SKIN_DISABLED 313
+#define IDS_IDENTITY 34003
+#define IDS_LINES 500
+#define IDD_FORM 200
+#define IDD_SAVE_CHILD 107
+#define IDC_NAME 1041
+#define IDC_SKIN 1058
+#define IDC_APPLY 1010
+#define IDC_HIDDEN 33000
+#define IDC_FIRST_NAME 1043
