@@ -234,6 +234,8 @@ bool waitUntilSettled(const std::function<bool()>& done)
         if (done && done())
             return false;
         Lock lock(k.lock);
+        if (!done && k.mode != ClockMode::Manual)
+            return false;  // nothing to wait for in real time
         if (quiet && k.generation == generation)
             return true;
         k.activity.wait(lock, [&] { return k.generation != generation; });
@@ -271,6 +273,9 @@ void ServiceQueue::serve(const std::shared_ptr<State>& state)
             addPendingWork(-1);
             lock.unlock();
             job();
+            // Whatever the job held goes now, without the lock: its last
+            // owner's destructor may need the lock itself.
+            job = nullptr;
             if (currentThread().irql != PASSIVE_LEVEL)
                 KeBugCheckEx(WORKER_THREAD_RETURNED_AT_BAD_IRQL, currentThread().irql, 0, 0, 0);
             currentThread().irql = PASSIVE_LEVEL;

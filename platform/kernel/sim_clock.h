@@ -36,7 +36,8 @@ LONGLONG interruptTime();
 bool advanceClock(ULONG milliseconds);
 // Manual mode: waits until the system has settled (true) or `done` holds
 // (false). `done` is re-checked whenever notifyActivity() is called or a
-// simulated thread changes state. In real-time mode it only waits for `done`.
+// simulated thread changes state. In real-time mode it only waits for `done`
+// (and returns at once without one).
 bool waitUntilSettled(const std::function<bool()>& done = {});
 // Tells waitUntilSettled() that something `done` looks at has changed.
 void notifyActivity();

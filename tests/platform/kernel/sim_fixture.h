@@ -26,6 +26,7 @@ protected:
 
     void TearDown() override
     {
+        kernel::sim::setClockMode(kernel::sim::ClockMode::Manual);
         kernel::sim::waitUntilSettled();
         kernel::sim::setBugCheckHandler(nullptr);
         kernel::sim::setClockMode(kernel::sim::ClockMode::RealTime);

@@ -1,0 +1,32 @@
+// Zeroed memory aligned for any record a minidriver may keep in it.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+
+namespace qm::streamclass::detail {
+
+class AlignedBuffer {
+public:
+    AlignedBuffer() = default;
+    explicit AlignedBuffer(std::size_t size)
+        : blocks_(std::make_unique<std::max_align_t[]>((size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t))),
+          size_(size)
+    {
+    }
+
+    unsigned char* data() const { return reinterpret_cast<unsigned char*>(blocks_.get()); }
+    std::size_t size() const { return size_; }
+    template <typename Record>
+    Record* as() const
+    {
+        return reinterpret_cast<Record*>(blocks_.get());
+    }
+
+private:
+    std::unique_ptr<std::max_align_t[]> blocks_;  // make_unique value-initialises: zeroed
+    std::size_t size_ = 0;
+};
+
+}  // namespace qm::streamclass::detail
