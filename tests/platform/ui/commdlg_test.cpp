@@ -102,7 +102,7 @@ TEST_F(FileDialogTest, InitialNameWithBackslashesOpensInItsFolder)
 // A Save As dialog customised like the panel's folder chooser.
 class FolderChooser : public CFileDialog {
 public:
-    FolderChooser() : CFileDialog(FALSE, "119", nullptr, OFN_HIDEREADONLY | OFN_ENABLETEMPLATE, "JPG File(*.jpg)|*.jpg||")
+    FolderChooser() : CFileDialog(FALSE, "119", "list.120", OFN_HIDEREADONLY | OFN_ENABLETEMPLATE, "JPG File(*.jpg)|*.jpg||")
     {
         m_ofn.lpTemplateName = MAKEINTRESOURCE(IDD_SAVE_CHILD);
         m_ofn.hInstance = self();
