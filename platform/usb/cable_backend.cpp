@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -67,7 +68,7 @@ std::optional<Answer> ask(int fd, const cable::RequestHeader& request, std::span
     const std::size_t carried = *size - cable::kReplyHeaderSize;
     if (carried > payload.size())
         return std::nullopt;
-    std::memcpy(payload.data(), into.data() + cable::kReplyHeaderSize, carried);
+    std::copy_n(into.begin() + cable::kReplyHeaderSize, carried, payload.begin());
     return Answer{*header, carried};
 }
 
