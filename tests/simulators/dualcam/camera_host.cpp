@@ -4,6 +4,7 @@
 #include "simulators/dualcam/register_map.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qm::dualcam::test {
 
@@ -98,22 +99,27 @@ IsoFrame CameraHost::step()
     return out;
 }
 
+std::optional<ReceivedFrame> FrameAssembler::add(const IsoFrame& packet)
+{
+    frame_.raw.insert(frame_.raw.end(), packet.data.begin(), packet.data.end());
+    frame_.received += packet.data.size();
+    frame_.badPackets |= usbd::USBD_ERROR(packet.dataStatus) || usbd::USBD_ERROR(packet.syncStatus);
+    frame_.snapshotButton |= (packet.sync & kSyncSnapshotButton) != 0;
+    if (!(packet.sync & kSyncEndOfFrame))
+        return std::nullopt;
+    if (packet.data.size() >= 2)
+        frame_.announced = 4u * sys::readLe16(&packet.data[packet.data.size() - 2]) + 2;
+    if (frame_.valid())
+        fixUpFrame(frame_.raw);
+    return std::exchange(frame_, ReceivedFrame{});
+}
+
 std::optional<ReceivedFrame> CameraHost::nextFrame(unsigned limit)
 {
-    ReceivedFrame frame;
+    FrameAssembler assembler;
     for (unsigned i = 0; i < limit; ++i) {
-        const IsoFrame packet = step();
-        frame.raw.insert(frame.raw.end(), packet.data.begin(), packet.data.end());
-        frame.received += packet.data.size();
-        frame.badPackets |= usbd::USBD_ERROR(packet.dataStatus) || usbd::USBD_ERROR(packet.syncStatus);
-        frame.snapshotButton |= (packet.sync & kSyncSnapshotButton) != 0;
-        if (!(packet.sync & kSyncEndOfFrame))
-            continue;
-        if (packet.data.size() >= 2)
-            frame.announced = 4u * sys::readLe16(&packet.data[packet.data.size() - 2]) + 2;
-        if (frame.valid())
-            fixUpFrame(frame.raw);
-        return frame;
+        if (auto frame = assembler.add(step()))
+            return frame;
     }
     return std::nullopt;
 }

@@ -29,6 +29,17 @@ struct ReceivedFrame {
     bool valid() const { return !badPackets && announced == received && received > 4; }
 };
 
+// Collects packets the way the video driver does: every data packet counts,
+// an error on either pipe spoils the frame, and the sync byte's bit 0 ends
+// it with the trailer in the last two bytes of that packet.
+class FrameAssembler {
+public:
+    std::optional<ReceivedFrame> add(const IsoFrame& packet);
+
+private:
+    ReceivedFrame frame_;
+};
+
 class CameraHost {
 public:
     explicit CameraHost(DualCamera& camera) : camera_(camera) {}
