@@ -416,6 +416,27 @@ bool runOnUiThread(const std::function<void()>& action, std::uint32_t timeoutMs)
     return done->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return done->done; });
 }
 
+bool waitForInputHandled(std::uint32_t timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        {
+            auto& q = messageQueue();
+            std::lock_guard lock(q.mutex());
+            bool pending = !q.input().empty();
+            for (const MSG& m : q.posted())
+                pending = pending || (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) ||
+                          (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST);
+            if (!pending)
+                return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        // The pumping thread works through it; look again shortly.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 HWND waitForWindow(std::string_view caption, std::uint32_t timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -93,6 +93,9 @@ bool writePng(const Image& image, const std::string& pngPath);
 // From a thread that does not pump: runs the action on the pumping thread
 // (at its next message retrieval) and waits for it; false on time-out.
 bool runOnUiThread(const std::function<void()>& action, std::uint32_t timeoutMs = 30000);
+// From a thread that does not pump: waits (real time) until the input given
+// so far has been handled by the pumping thread; false on time-out.
+bool waitForInputHandled(std::uint32_t timeoutMs);
 // From a thread that does not pump: waits (real time) until a visible
 // top-level window with the caption exists.
 HWND waitForWindow(std::string_view caption, std::uint32_t timeoutMs);

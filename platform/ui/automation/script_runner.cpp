@@ -143,6 +143,16 @@ bool onWindow(const std::string& caption, int id, const std::function<void(HWND)
     return ok->load();
 }
 
+// A script goes on once its input was taken, as a person would (a click
+// that opens a modal loop counts as taken when the loop runs).
+bool inputHandled(std::string* error)
+{
+    if (waitForInputHandled(kDefaultWait))
+        return true;
+    *error = "the input was not handled";
+    return false;
+}
+
 bool waitForMessageBox(const std::string& fragment, std::uint32_t timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -183,7 +193,7 @@ bool runLine(const std::vector<std::string>& a, std::string* error)
         const bool twice = cmd == "double-click";
         return onWindow(a[1], int(id), [=](HWND c) {
             twice ? doubleClick(c, flags.modifiers, flags.button) : click(c, flags.modifiers, flags.button);
-        }, error);
+        }, error) && inputHandled(error);
     }
     if (cmd == "click-at" || cmd == "double-click-at") {
         if (!need(4) || !number(a[2], x) || !number(a[3], y) || !parseFlags(a, 4, flags, error))
@@ -192,7 +202,7 @@ bool runLine(const std::vector<std::string>& a, std::string* error)
         const POINT p{LONG(x), LONG(y)};
         return onWindow(a[1], -1, [=](HWND w) {
             twice ? doubleClickAt(w, p, flags.modifiers, flags.button) : clickAt(w, p, flags.modifiers, flags.button);
-        }, error);
+        }, error) && inputHandled(error);
     }
     if (cmd == "key") {
         UINT vk = 0;
@@ -203,13 +213,13 @@ bool runLine(const std::vector<std::string>& a, std::string* error)
             return false;
         }
         pressKey(vk, flags.modifiers);
-        return true;
+        return inputHandled(error);
     }
     if (cmd == "type") {
         if (!need(2))
             return false;
         typeText(a[1]);
-        return true;
+        return inputHandled(error);
     }
     if (cmd == "answer-message-box") {
         if (!need(2))

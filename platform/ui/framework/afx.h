@@ -11,3 +11,4 @@
 #include "platform/ui/framework/object.h"
 #include "platform/ui/framework/win_app.h"
 #include "platform/ui/framework/wnd.h"
+#include "platform/ui/resource/resource.h"
