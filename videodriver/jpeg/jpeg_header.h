@@ -42,7 +42,7 @@ inline constexpr std::size_t kLuminanceTableOffset = 31;
 inline constexpr std::size_t kChrominanceTableOffset = 96;
 inline constexpr std::size_t kFrameHeightOffset = 165;
 inline constexpr std::size_t kFrameWidthOffset = 167;
-inline constexpr std::size_t kLumaSamplingOffset = 170;
+inline constexpr std::size_t kLumaSamplingOffset = 171;
 // The start-of-scan segment closes the header; still pictures that carry
 // the camera's FF E1 segment get it between the tables and the scan.
 inline constexpr std::size_t kScanHeaderOffset = 599;
