@@ -10,5 +10,6 @@
 #include "platform/kernel/registry.h"
 #include "platform/kernel/rtl.h"
 #include "platform/kernel/spin_lock.h"
+#include "platform/kernel/strsafe.h"
 #include "platform/kernel/timers.h"
 #include "platform/kernel/work_items.h"
