@@ -154,6 +154,14 @@ struct MorvaxContext {
     ULONG QFactor[5];             // JPEG quality overrides by size index (QFactor160 .. QFactor640)
 };
 
+// The camera's part of every read: whether the frame it received was
+// whole. Frames are checked when they end but converted later, by which
+// time the packets of the next frame may have changed the context's flag.
+struct MorvaxFrameContext {
+    ULONG FrameValid;
+};
+inline constexpr ULONG kFrameContextSize = sizeof(MorvaxFrameContext);
+
 // The stream class hands out raw zero-filled memory: no constructors.
 static_assert(std::is_trivial_v<MorvaxContext> && std::is_standard_layout_v<MorvaxContext>);
 

@@ -6,13 +6,16 @@
 
 namespace qm::morvax {
 
-NTSTATUS MORVAX_ProcessRawVideoFrame(PDEVICE_OBJECT, PVOID context, PVOID, PVOID frameBuffer, ULONG frameLength,
+NTSTATUS MORVAX_ProcessRawVideoFrame(PDEVICE_OBJECT, PVOID context, PVOID frameContext, PVOID frameBuffer,
+                                     ULONG frameLength,
                                      PVOID, PVOID rawDataPointer, ULONG, ULONG bytesReceived,
                                      PULONG bytesReturned)
 {
     MorvaxContext* camera = morvaxContext(context);
     *bytesReturned = 0;
-    if (!camera->FrameValid) {
+    const ULONG frameValid = frameContext != nullptr ? static_cast<MorvaxFrameContext*>(frameContext)->FrameValid
+                                                     : camera->FrameValid;
+    if (!frameValid) {
         camera->FrameValid = 1;
         ++camera->BadFrames;
         return STATUS_INSUFFICIENT_RESOURCES;

@@ -39,7 +39,8 @@ ULONG announcedFrameBytes(const UCHAR* data, ULONG length)
 
 }  // namespace
 
-ULONG MORVAX_ProcessUSBPacket(PDEVICE_OBJECT, PVOID context, PVOID, PUSBD_ISO_PACKET_DESCRIPTOR syncPacket,
+ULONG MORVAX_ProcessUSBPacket(PDEVICE_OBJECT, PVOID context, PVOID frameContext,
+                              PUSBD_ISO_PACKET_DESCRIPTOR syncPacket,
                               PVOID syncBuffer, PUSBD_ISO_PACKET_DESCRIPTOR dataPacket, PVOID dataBuffer,
                               PBOOLEAN frameComplete, PULONG frameLength)
 {
@@ -55,6 +56,9 @@ ULONG MORVAX_ProcessUSBPacket(PDEVICE_OBJECT, PVOID context, PVOID, PUSBD_ISO_PA
         camera->RunningTotal = 0;
         camera->FrameValid = camera->BadPacketCount == 0;
         camera->BadPacketCount = 0;
+        // The read that holds the frame keeps its verdict.
+        if (frameContext != nullptr)
+            static_cast<MorvaxFrameContext*>(frameContext)->FrameValid = camera->FrameValid;
     }
     camera->RunningTotal += count;
 

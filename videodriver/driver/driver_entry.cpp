@@ -3,14 +3,8 @@
 #include "platform/system/export.h"
 #include "videodriver/camera/adapter_receive_packet.h"
 #include "videodriver/camera/driver_globals.h"
+#include "videodriver/camera/morvax_context.h"
 #include "videodriver/engine/adapter_dispatch.h"
-
-namespace {
-
-// Each read carries the camera's frame context.
-constexpr qm::kernel::ULONG kFrameContextSize = 4;
-
-}  // namespace
 
 QM_EXPORT qm::kernel::NTSTATUS DriverEntry(qm::kernel::PDRIVER_OBJECT driverObject,
                                            qm::kernel::PUNICODE_STRING registryPath)

@@ -100,6 +100,9 @@ struct Channel {
     KTIMER TimeoutTimer;
     KDPC TimeoutDpc;
 
+    // Reads whose frame waits for conversion, oldest first: each work item
+    // converts the oldest, so reads complete in the order of their frames.
+    LIST_ENTRY ReadyReads;
     // Conversions queued or running; the channel must outlive them.
     LONG OutstandingWork;
     KEVENT WorkIdleEvent;

@@ -38,6 +38,7 @@ NTSTATUS USBCAMD_OpenChannel(DeviceExtension* deviceExtension, Channel* channel,
     channel->Signature = kChannelSignature;
     channel->Device = deviceExtension;
     InitializeListHead(&channel->PendingReads);
+    InitializeListHead(&channel->ReadyReads);
     KeInitializeSpinLock(&channel->ReadLock);
     KeInitializeSpinLock(&channel->TransferLock);
     KeInitializeEvent(&channel->ResetEvent, NotificationEvent, FALSE);

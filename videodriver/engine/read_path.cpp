@@ -7,7 +7,6 @@ namespace {
 struct FrameWorkItem {
     WORK_QUEUE_ITEM Item;
     Channel* Owner;
-    ReadRequest* Read;
 };
 
 PKSSTREAM_HEADER streamHeaderOf(PHW_STREAM_REQUEST_BLOCK srb) { return srb->CommandData.DataBufferArray; }
@@ -55,11 +54,12 @@ void USBCAMD_ProcessWorkItem(PVOID parameter)
 {
     auto* work = static_cast<FrameWorkItem*>(parameter);
     Channel* channel = work->Owner;
-    ReadRequest* read = work->Read;
     freePool(work);
     DeviceExtension* deviceExtension = channel->Device;
 
     KeWaitForSingleObject(&channel->FrameSemaphore, Executive, KernelMode, FALSE, nullptr);
+    ReadRequest* read = CONTAINING_RECORD(ExInterlockedRemoveHeadList(&channel->ReadyReads, &channel->ReadLock),
+                                          ReadRequest, ListEntry);
     if (channel->FirstFrame) {
         BOOLEAN valid = FALSE;
         channel->StartTime = channelStreamTime(channel, &valid);
@@ -181,7 +181,7 @@ void USBCAMD_CompleteReadRequest(Channel* channel, ReadRequest* read)
         return;
     }
     work->Owner = channel;
-    work->Read = read;
+    ExInterlockedInsertTailList(&channel->ReadyReads, &read->ListEntry, &channel->ReadLock);
     beginWork(channel);
     ExInitializeWorkItem(&work->Item, USBCAMD_ProcessWorkItem, work);
     ExQueueWorkItem(&work->Item, CriticalWorkQueue);

@@ -42,8 +42,13 @@ void VideoRig::startRig(RigOptions options)
     bus_ = std::make_unique<usbd::Bus>();
     if (options.bandwidthLimit != 0)
         bus_->setBandwidthLimit(options.bandwidthLimit);
-    camera_ = std::make_shared<dualcam::DualCamera>(options.camera);
-    port_ = bus_->plug(camera_);
+    if (options.device) {
+        device_ = options.device;
+    } else {
+        camera_ = std::make_shared<dualcam::DualCamera>(options.camera);
+        device_ = camera_;
+    }
+    port_ = bus_->plug(device_);
     const std::string library = qm::test::builtLibrary("libmorvax.so");
     driverLibrary_ = sys::LoadLibrary(library.c_str());
     ASSERT_TRUE(sys::isValidModuleHandle(driverLibrary_));
@@ -65,7 +70,10 @@ void VideoRig::TearDown()
     driverLibrary_ = nullptr;
     bus_.reset();
     camera_.reset();
+    device_.reset();
     EXPECT_TRUE(bugChecks().empty());
+    // Everything the driver took from pool went back.
+    EXPECT_EQ(kernel::sim::poolUsage(makePoolTag("Wdm ")).blocks, 0u);
     SimulatedKernelTest::TearDown();
     windows_.reset();
 }

@@ -27,6 +27,8 @@ struct Setting {
 
 struct RigOptions {
     dualcam::DualCamConfig camera = quietCamera();
+    // Plugged in place of the dual-mode camera when set.
+    std::shared_ptr<usbd::DeviceModel> device;
     std::vector<Setting> settings;
     // Bytes per frame the bus grants; 0 keeps the bus's own budget.
     ULONG bandwidthLimit = 0;
@@ -57,6 +59,7 @@ protected:
     virtual RigOptions rigOptions() { return {}; }
 
     AdapterHost& host() { return *host_; }
+    // The dual-mode camera (not there when the options gave another device).
     dualcam::DualCamera& camera() { return *camera_; }
     usbd::Bus& bus() { return *bus_; }
     ULONG port() const { return port_; }
@@ -78,6 +81,7 @@ private:
     std::unique_ptr<qm::test::WindowsDir> windows_;
     std::unique_ptr<usbd::Bus> bus_;
     std::shared_ptr<dualcam::DualCamera> camera_;
+    std::shared_ptr<usbd::DeviceModel> device_;
     std::unique_ptr<AdapterHost> host_;
     // The rig's own reference to the driver library: the host's thread may
     // still be returning through driver code when a request completes, so
