@@ -260,6 +260,7 @@ TEST_F(KestromSession, ModelsChangeTheRecordsAndTheReportedSizes)
 {
     stillcam::StillCameraConfig config;
     config.model = 18;
+    config.pictureCount = 3;
     start(config);
     ASSERT_EQ(connect(), kDriverSuccess);
     std::vector<std::uint8_t> record(1024);
