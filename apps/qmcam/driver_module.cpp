@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "device/protocol/link_errors.h"
 #include "platform/system/directories.h"
 #include "platform/system/last_error.h"
 
@@ -14,13 +15,13 @@ std::uint32_t noWindow = 0;
 std::string linkErrorText(sys::DWORD code)
 {
     switch (code) {
-    case 0x28000001:
+    case device::LINK_ERR_IO:
         return "the transport's read or write failed";
-    case 0x28000004:
+    case device::LINK_ERR_NO_DATA:
         return "no data arrived";
-    case 0x28000005:
+    case device::LINK_ERR_NOTHING_WRITTEN:
         return "nothing could be written";
-    case 0x28000007:
+    case device::LINK_ERR_UNEXPECTED:
         return "the reply was cut short";
     default:
         return {};
