@@ -1,6 +1,5 @@
 // The Kestrom device module: its one object and its one export.
 #include <cstdint>
-#include <exception>
 
 #include "device/entry/dc_proxy.h"
 #include "device/entry/device_app.h"
@@ -31,7 +30,8 @@ QM_EXPORT std::uint8_t DriverEntry(std::uint32_t type, std::uint32_t* code, void
     try {
         return qm::device::theModule.app.driverEntry(type, code, out, data);
     } catch (...) {
-        // Memory for a download that cannot be had fails the call.
+        // No exception leaves the module: memory that cannot be had, for
+        // one, fails the call.
         return qm::device::kDriverFailure;
     }
 }
