@@ -1,6 +1,7 @@
 // The SDL backend under a virtual X server: a script run by the sample's own
 // process clicks a skinned button, and the dialog's handler sees it.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -122,6 +123,27 @@ TEST(SdlBackendUnderXvfb, ScriptedClickReachesTheDialogHandler)
     const std::string events = qm::test::readTextFile(report);
     EXPECT_NE(events.find("message 1\n"), std::string::npos) << events;
     EXPECT_NE(events.find("quit\n"), std::string::npos) << events;
+}
+
+TEST(UiSample, ScreenshotShowsTheDialogHeadless)
+{
+    qm::test::TempDir dir;
+    const std::string shot = dir.file("sample.png");
+    ASSERT_EQ(runWithEnvironment({qm::test::builtTool("uisample"), "--screenshot", shot}, {"QM4200_UI=headless"}), 0);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, shot.c_str()));
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    // The client area takes the background bitmap's size.
+    EXPECT_EQ(image.width, 360u);
+    EXPECT_EQ(image.height, 220u);
+    // The first skinned button has the focus: its focus bitmap's yellow frame.
+    const std::size_t corner = (std::size_t(172) * 360 + 20) * 3;
+    EXPECT_EQ(rgb[corner], 255);
+    EXPECT_EQ(rgb[corner + 1], 220);
+    EXPECT_EQ(rgb[corner + 2], 0);
 }
 
 }  // namespace
