@@ -243,5 +243,26 @@ TEST(FrameDecode, WidthsOffTheEightPixelGridAreRoundedUpWithBlackPadding)
     EXPECT_FALSE(decodeFrame(jpeg, 100 * 20 * 3).ok);
 }
 
+TEST(FrameDecode, ProgressiveFilesDecodeThroughThePoolsWholeCoefficientArrays)
+{
+    // A progressive file needs every coefficient of the picture held across
+    // its scans: the memory manager's virtual arrays.
+    Bytes rgb(std::size_t(96) * 64 * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = std::uint8_t(30 + (i * 17) % 190);
+    tjhandle handle = tjInitCompress();
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(handle, rgb.data(), 96, 0, 64, TJPF_RGB, &data, &size, TJSAMP_420, 85, TJFLAG_PROGRESSIVE),
+              0);
+    tjDestroy(handle);
+    const Bytes jpeg(data, data + size);
+    tjFree(data);
+
+    const auto decoded = decodeFrame(jpeg, bitmapBytes(96, 64));
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.bgr, turboDecode(jpeg, 96, 64));
+}
+
 }  // namespace
 }  // namespace qm::morvax
