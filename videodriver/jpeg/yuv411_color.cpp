@@ -16,20 +16,15 @@ void putPixel(const Yuv411Tables& t, std::uint8_t y, unsigned cb, unsigned cr, s
     bgr[2] = saturate(luma + t.crToRed[cr]);
 }
 
-// Chroma of pixel `phase` (0..3) of a group, between its own sample and the
-// next group's.
-unsigned interpolate(unsigned own, unsigned next, unsigned phase)
+// The chroma of the four pixels of a group: its own sample, then 3:1, 1:1
+// and 1:3 toward the next group's.
+struct GroupChroma {
+    unsigned value[4];
+};
+
+GroupChroma interpolate(unsigned own, unsigned next)
 {
-    switch (phase) {
-    case 0:
-        return own;
-    case 1:
-        return (3 * own + next + 2) >> 2;
-    case 2:
-        return (own + next + 1) >> 1;
-    default:
-        return (own + 3 * next + 2) >> 2;
-    }
+    return {{own, (3 * own + next + 2) >> 2, (own + next + 1) >> 1, (own + 3 * next + 2) >> 2}};
 }
 
 }  // namespace
@@ -64,13 +59,12 @@ void yuv411torgbMMX(const std::uint8_t* y, const std::uint8_t* cb, const std::ui
     const std::uint32_t groups = (width + 3) / 4;
     for (std::uint32_t g = 0; g < groups; ++g) {
         const std::uint32_t next = g + 1 < groups ? g + 1 : g;
+        const GroupChroma blue = interpolate(cb[g], cb[next]);
+        const GroupChroma red = interpolate(cr[g], cr[next]);
         const std::uint32_t first = g * 4;
         const std::uint32_t count = std::min<std::uint32_t>(4, width - first);
-        for (std::uint32_t phase = 0; phase < count; ++phase) {
-            const unsigned pixelCb = interpolate(cb[g], cb[next], phase);
-            const unsigned pixelCr = interpolate(cr[g], cr[next], phase);
-            putPixel(t, y[first + phase], pixelCb, pixelCr, bgr + std::size_t(first + phase) * 3);
-        }
+        for (std::uint32_t i = 0; i < count; ++i)
+            putPixel(t, y[first + i], blue.value[i], red.value[i], bgr + std::size_t(first + i) * 3);
     }
 }
 
