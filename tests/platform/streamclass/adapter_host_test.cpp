@@ -39,6 +39,10 @@ protected:
     {
         host_.reset();
         bus_.reset();
+        // A work item of the minidriver may still be on its way out: let
+        // everything settle before its code is unmapped.
+        kernel::sim::setClockMode(kernel::sim::ClockMode::Manual);
+        settle();
         EXPECT_EQ(kernel::sim::poolUsage(makePoolTag("TstM")), poolBefore_);
         sys::FreeLibrary(library_);
         SimulatedKernelTest::TearDown();
