@@ -8,6 +8,7 @@
 #include "device/entry/dc_proxy.h"
 #include "device/entry/speed_preference.h"
 #include "device/entry/string_table.h"
+#include "device/transport/serial_transport.h"
 #include "device/transport/speed_table.h"
 
 namespace qm::device {
@@ -133,6 +134,11 @@ std::uint8_t CDCProxy::setSpeed(void* value)
     const std::optional<std::uint32_t> rate = loadValue(value);
     const std::optional<std::uint8_t> index = rate ? speedIndexOf(*rate) : std::nullopt;
     if (!index || !link_.setSpeed(*index))
+        return kDriverFailure;
+    // The camera now talks at the new rate; a line left at the old one
+    // would lose the session.
+    if (auto* serial = dynamic_cast<SerialTransport*>(link_.transport()); serial != nullptr &&
+        !serial->followCameraRate(*rate))
         return kDriverFailure;
     config::writeInt(strings::kSectionCommunicationPort, strings::kKeyBaudRate, int(*rate));
     return kDriverSuccess;

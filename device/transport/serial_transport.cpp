@@ -132,6 +132,15 @@ bool SerialTransport::switchTo(std::uint32_t rate, ProbeCallback probe, SpeedCal
     return lineSet && probe(user);
 }
 
+bool SerialTransport::followCameraRate(std::uint32_t rate)
+{
+    if (!isOpen())
+        return false;
+    const bool lineSet = setLine(rate, kByteSize, comm::NOPARITY, comm::ONESTOPBIT);
+    sys::Sleep(linkWait(kSettleMs));
+    return lineSet;
+}
+
 bool SerialTransport::openPort(unsigned index)
 {
     if (index >= strings::kPortNames.size()) {

@@ -39,6 +39,10 @@ public:
     long readByte(std::uint8_t& byte) override;
     bool purge() override;
 
+    // After the camera accepted a new rate outside the search, the line
+    // follows it (8 data bits, no parity, one stop bit) and settles.
+    bool followCameraRate(std::uint32_t rate);
+
     std::uint32_t lastError() const { return lastError_; }
     std::uint32_t position() const { return position_; }
     // The line rate in use, 0 while closed.

@@ -72,6 +72,10 @@ TEST_F(KestromSerial, AChangedLineSpeedIsRecorded)
     ASSERT_EQ(call(kTypeSetValue, kSetSpeed, &rate), kDriverSuccess);
     EXPECT_EQ(camera->serialRate(), 57600u);
     EXPECT_EQ(config::readInt("COMMUNICATION Port", "Baud Rate", 0), 57600);
+
+    // The session keeps talking to the camera at its new rate.
+    EXPECT_EQ(readValue(kReadSpeedIndex), 4u);
+    EXPECT_EQ(readValue(kReadPicturesStored), 1u);
 }
 
 }  // namespace
