@@ -1,0 +1,34 @@
+// The capture command: opens a stream with one of its formats, runs it,
+// keeps a few reads waiting, and reports (and writes) every frame.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "apps/qmvideo/video_session.h"
+
+namespace qm::qmvideo {
+
+struct CaptureOptions {
+    ULONG stream = 0;
+    ULONG format = 0;          // index into the stream's published formats
+    ULONG framesPerSecond = 30;
+    ULONG frames = 10;
+    std::string outputDirectory;  // empty: the frames are only counted
+    bool masterClock = false;
+    ULONG readsInFlight = 4;
+    ULONG frameTimeLimitMs = 15000;  // longer than the driver's own 5 s read time-out
+};
+
+struct CaptureReport {
+    ULONG frames = 0;       // reads that came back with a frame
+    ULONG emptyReads = 0;   // reads that came back without one
+    LONGLONG dropped = 0;   // the driver's drop count at the last frame
+    double seconds = 0;
+};
+
+// Exit codes as the tool returns them.
+int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* out, std::FILE* err,
+               CaptureReport* report = nullptr);
+
+}  // namespace qm::qmvideo
