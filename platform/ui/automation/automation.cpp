@@ -301,13 +301,18 @@ void runFor(std::uint32_t milliseconds)
 
 void advanceClock(std::uint32_t milliseconds)
 {
+    clockIsVirtual();  // the backend picks the clock before it moves
     advanceVirtualClock(milliseconds);
     messageQueue().wake();
 }
 
 std::uint32_t clockNow() { return now(); }
 
-void useVirtualSystemClock(bool enabled) { bindSystemClock(enabled); }
+void useVirtualSystemClock(bool enabled)
+{
+    clockIsVirtual();
+    bindSystemClock(enabled);
+}
 
 void whenIdle(std::function<void()> action)
 {

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/system/timing.h"
+#include "platform/ui/backend/backend.h"
 
 namespace qm::ui::detail {
 namespace {
@@ -18,9 +19,24 @@ const qm::sys::ClockSource kVirtualSource{&readVirtual, &sleepVirtual};
 
 }  // namespace
 
-std::uint32_t now() { return virtualMode.load() ? virtualNow.load() : qm::sys::GetTickCount(); }
+// The backend decides which clock runs; make sure it has decided.
+void ensureChosen()
+{
+    static const bool chosen = (backend(), true);
+    (void)chosen;
+}
 
-bool clockIsVirtual() { return virtualMode.load(); }
+std::uint32_t now()
+{
+    ensureChosen();
+    return virtualMode.load() ? virtualNow.load() : qm::sys::GetTickCount();
+}
+
+bool clockIsVirtual()
+{
+    ensureChosen();
+    return virtualMode.load();
+}
 
 void useVirtualClock(bool virtualClock) { virtualMode.store(virtualClock); }
 

@@ -118,7 +118,8 @@ TEST(SdlBackendUnderXvfb, ScriptedClickReachesTheDialogHandler)
     const int status = runWithEnvironment(
         {timeout, "60", qm::test::builtTool("uisample"), "--report", report},
         {"DISPLAY=" + display.display(), "QM4200_UI=sdl", "QM4200_UI_SCRIPT=" + dir.file("click.script"),
-         "SDL_VIDEODRIVER=x11"});
+         "SDL_VIDEODRIVER=x11",
+         "LSAN_OPTIONS=suppressions=" + qm::test::sourceFile("tests/platform/ui/lsan_display_libraries.supp")});
     ASSERT_EQ(status, 0);
     const std::string events = qm::test::readTextFile(report);
     EXPECT_NE(events.find("message 1\n"), std::string::npos) << events;
