@@ -241,9 +241,11 @@ void IoCompleteRequest(PIRP irp, CCHAR)
     if ((irp->AllocationFlags & kIrpBuiltBySystem) != 0) {
         if (irp->UserIosb != nullptr)
             *irp->UserIosb = irp->IoStatus;
-        if (irp->UserEvent != nullptr)
-            KeSetEvent(irp->UserEvent, IO_NO_INCREMENT, FALSE);
+        // Gone before the waiter wakes, so it never sees the IRP still held.
+        PKEVENT event = irp->UserEvent;
         IoFreeIrp(irp);
+        if (event != nullptr)
+            KeSetEvent(event, IO_NO_INCREMENT, FALSE);
     }
 }
 

@@ -54,18 +54,17 @@ bool expired(const Kernel& k, const Waiter& waiter)
     return waiter.deadline != kNoDeadline && effectiveTime(k, waiter) >= waiter.deadline;
 }
 
-void timeOut(Kernel& k, Waiter& waiter)
+void timeOut(Waiter& waiter)
 {
     waiter.timedOut = true;
     wake(waiter);
-    (void)k;
 }
 
 void releaseExpired(Kernel& k, WakePhase phase)
 {
     for (Waiter* waiter : k.waiters)
         if (!waiter->woken && waiter->phase == phase && expired(k, *waiter))
-            timeOut(k, *waiter);
+            timeOut(*waiter);
 }
 
 void settle(Kernel& k, Lock& lock)
@@ -127,7 +126,7 @@ void block(Lock& lock, Waiter& waiter)
                                             Ticks(waiter.deadline - k.offset));
             waiter.cv.wait_until(lock, due);
             if (!waiter.woken && expired(k, waiter))
-                timeOut(k, waiter);
+                timeOut(waiter);
         } else {
             waiter.cv.wait(lock);
         }
