@@ -67,6 +67,20 @@ bool interfaceRecordIsWhole(const USBD_INTERFACE_INFORMATION* interface)
            interface->Length >= GET_USBD_INTERFACE_SIZE(interface->NumberOfPipes);
 }
 
+// Gives back what the device took at start (the camera's part included).
+void releaseDevice(DeviceExtension* deviceExtension)
+{
+    deviceExtension->Callbacks.CamUnInitialize(busDevice(deviceExtension), cameraContext(deviceExtension));
+    if (deviceExtension->DeviceDescriptor != nullptr) {
+        freePool(deviceExtension->DeviceDescriptor);
+        deviceExtension->DeviceDescriptor = nullptr;
+    }
+    if (deviceExtension->Interface != nullptr) {
+        freePool(deviceExtension->Interface);
+        deviceExtension->Interface = nullptr;
+    }
+}
+
 }  // namespace
 
 LONG driverInstanceCount() { return g_instanceCount; }
@@ -92,6 +106,9 @@ NTSTATUS HwInitialize(PHW_STREAM_REQUEST_BLOCK srb, const CameraCallbacks* callb
     deviceExtension->DevicePresent = kDeviceStarting;
 
     const NTSTATUS status = USBCAMD_StartDevice(deviceExtension);
+    // A device that did not start gets no uninitialise request.
+    if (!NT_SUCCESS(status))
+        releaseDevice(deviceExtension);
 
     // The stream header and one information record per stream.
     config->StreamDescriptorSize = ULONG(sizeof(HW_STREAM_HEADER) + kNoStreamOpen * sizeof(HW_STREAM_INFORMATION));
@@ -209,15 +226,7 @@ NTSTATUS USBCAMD_SelectAlternateInterface(PVOID context, PUSBD_INTERFACE_INFORMA
 
 void USBCAMD_RemoveDevice(DeviceExtension* deviceExtension)
 {
-    deviceExtension->Callbacks.CamUnInitialize(busDevice(deviceExtension), cameraContext(deviceExtension));
-    if (deviceExtension->DeviceDescriptor != nullptr) {
-        freePool(deviceExtension->DeviceDescriptor);
-        deviceExtension->DeviceDescriptor = nullptr;
-    }
-    if (deviceExtension->Interface != nullptr) {
-        freePool(deviceExtension->Interface);
-        deviceExtension->Interface = nullptr;
-    }
+    releaseDevice(deviceExtension);
     countDriverInstance(-1);
 }
 

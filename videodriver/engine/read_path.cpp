@@ -58,8 +58,14 @@ void USBCAMD_ProcessWorkItem(PVOID parameter)
     DeviceExtension* deviceExtension = channel->Device;
 
     KeWaitForSingleObject(&channel->FrameSemaphore, Executive, KernelMode, FALSE, nullptr);
-    ReadRequest* read = CONTAINING_RECORD(ExInterlockedRemoveHeadList(&channel->ReadyReads, &channel->ReadLock),
-                                          ReadRequest, ListEntry);
+    // Every work item was queued with one read behind it.
+    PLIST_ENTRY entry = ExInterlockedRemoveHeadList(&channel->ReadyReads, &channel->ReadLock);
+    if (entry == nullptr || entry == &channel->ReadyReads) {
+        KeReleaseSemaphore(&channel->FrameSemaphore, IO_NO_INCREMENT, 1, FALSE);
+        endWork(channel);
+        return;
+    }
+    ReadRequest* read = CONTAINING_RECORD(entry, ReadRequest, ListEntry);
     if (channel->FirstFrame) {
         BOOLEAN valid = FALSE;
         channel->StartTime = channelStreamTime(channel, &valid);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/system/library.h"
+#include "platform/usbd/descriptor_builder.h"
 #include "tests/videodriver/driver/rig/video_rig.h"
 
 namespace qm::morvax::test {
@@ -64,6 +65,49 @@ TEST_F(DriverModule, StreamsFramesFromTheCamera)
     }
     EXPECT_EQ(stream->setState(KSSTATE_STOP), STATUS_SUCCESS);
     EXPECT_EQ(stream->close(), STATUS_SUCCESS);
+}
+
+// A USB device with one interface and no pipes at all.
+class PipelessDevice : public usbd::DeviceModel {
+public:
+    std::vector<std::uint8_t> deviceDescriptor() const override
+    {
+        usbd::DeviceIdentity identity;
+        identity.idVendor = 0x0784;
+        identity.idProduct = 0x4200;
+        return usbd::makeDeviceDescriptor(identity);
+    }
+    std::vector<std::uint8_t> configurationDescriptor() const override
+    {
+        return usbd::ConfigurationBuilder().interface(0, 0).build();
+    }
+    usbd::ControlResult controlIn(const usbd::SetupPacket&, std::span<std::uint8_t>) override
+    {
+        return usbd::ControlResult::stalled();
+    }
+    usbd::ControlResult controlOut(const usbd::SetupPacket&, std::span<const std::uint8_t>) override
+    {
+        return usbd::ControlResult::stalled();
+    }
+    usbd::IsoPacketResult isochronousIn(std::uint8_t, std::uint32_t, std::span<std::uint8_t>) override { return {}; }
+};
+
+class WrongDevice : public VideoRig {
+protected:
+    RigOptions rigOptions() override
+    {
+        RigOptions options;
+        options.device = std::make_shared<PipelessDevice>();
+        options.expectedStart = STATUS_DEVICE_DATA_ERROR;
+        return options;
+    }
+};
+
+TEST_F(WrongDevice, ADeviceWithoutTheVideoPipesDoesNotStartAndKeepsNothing)
+{
+    // The start failed in SetUp; nothing of the driver's pool is left.
+    EXPECT_EQ(kernel::sim::poolUsage(makePoolTag("Wdm ")).blocks, 0u);
+    EXPECT_TRUE(host().description().streams.empty());
 }
 
 }  // namespace

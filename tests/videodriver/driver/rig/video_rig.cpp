@@ -54,7 +54,7 @@ void VideoRig::startRig(RigOptions options)
     ASSERT_TRUE(sys::isValidModuleHandle(driverLibrary_));
     host_ = std::make_unique<AdapterHost>();
     ASSERT_EQ(host_->loadDriver(library), STATUS_SUCCESS);
-    ASSERT_EQ(host_->startDevice(bus_->physicalDeviceObject(port_)), STATUS_SUCCESS);
+    ASSERT_EQ(host_->startDevice(bus_->physicalDeviceObject(port_)), options.expectedStart);
 }
 
 void VideoRig::TearDown()

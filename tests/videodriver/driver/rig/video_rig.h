@@ -33,6 +33,7 @@ struct RigOptions {
     // Bytes per frame the bus grants; 0 keeps the bus's own budget.
     ULONG bandwidthLimit = 0;
     bool start = true;
+    NTSTATUS expectedStart = STATUS_SUCCESS;
 
     static dualcam::DualCamConfig quietCamera()
     {
