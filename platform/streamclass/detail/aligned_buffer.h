@@ -11,8 +11,7 @@ class AlignedBuffer {
 public:
     AlignedBuffer() = default;
     explicit AlignedBuffer(std::size_t size)
-        : blocks_(std::make_unique<std::max_align_t[]>((size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t))),
-          size_(size)
+        : blocks_(std::make_unique<std::max_align_t[]>(blocksFor(size))), size_(size)
     {
     }
 
@@ -25,6 +24,11 @@ public:
     }
 
 private:
+    static std::size_t blocksFor(std::size_t size)
+    {
+        return (size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
+    }
+
     std::unique_ptr<std::max_align_t[]> blocks_;  // make_unique value-initialises: zeroed
     std::size_t size_ = 0;
 };

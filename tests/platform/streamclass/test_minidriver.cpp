@@ -79,7 +79,10 @@ const GUID kCategories[] = {KSCATEGORY_VIDEO, KSCATEGORY_CAPTURE};
 const KSTOPOLOGY kTopology{2, kCategories, 0, nullptr, 0, nullptr, nullptr, 0};
 const KSPIN_MEDIUM kStandardMedium{{KSMEDIUMSETID_Standard, 0, 0}};
 
-DeviceExtension* extensionOf(PHW_STREAM_REQUEST_BLOCK srb) { return static_cast<DeviceExtension*>(srb->HwDeviceExtension); }
+DeviceExtension* extensionOf(PHW_STREAM_REQUEST_BLOCK srb)
+{
+    return static_cast<DeviceExtension*>(srb->HwDeviceExtension);
+}
 
 void completeDevice(PHW_STREAM_REQUEST_BLOCK srb, NTSTATUS status)
 {
