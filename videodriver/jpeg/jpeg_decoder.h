@@ -2,7 +2,8 @@
 // (rows of B, G, R; the first decoded row is the last row of the buffer).
 //
 //   InitJpegDecode   reads the header(s), checks that the picture fits the
-//                    output buffer and reports its size
+//                    output buffer and reports its size (a caller that
+//                    needs a particular size compares it)
 //   DecompressJpeg   decodes into the output buffer
 //   FreeJpegDecode   gives the decoder's memory back (always call it after
 //                    InitJpegDecode, whatever the outcome)

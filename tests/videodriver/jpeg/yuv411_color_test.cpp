@@ -78,22 +78,6 @@ TEST(Yuv411Color, StudioRangeBlackWhiteAndPrimaries)
     }
 }
 
-TEST(Yuv411Color, TablesFloorNegativeProducts)
-{
-    Yuv411Tables tables{};
-    setTableMMX(tables);
-    EXPECT_EQ(tables.luma[0], -19);     // -1220528 / 65536 = -18.6
-    EXPECT_EQ(tables.luma[16], 0);      // 0.0
-    EXPECT_EQ(tables.luma[255], 278);   // 278.1
-    EXPECT_EQ(tables.crToRed[0], -205); // -204.3
-    EXPECT_EQ(tables.crToRed[128], 0);
-    EXPECT_EQ(tables.cbToBlue[255], 256);
-    EXPECT_EQ(tables.cbToGreen[0], -51);
-    EXPECT_EQ(tables.crToGreen[255], 103);
-    EXPECT_EQ(&yuv411Tables(), &yuv411Tables());
-    EXPECT_EQ(yuv411Tables().crToRed, tables.crToRed);
-}
-
 TEST(CpuFeatures, MmxTestAgreesWithTheCompilersOwnProbe)
 {
 #if defined(__x86_64__) || defined(__i386__)
