@@ -87,6 +87,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         if (!(w = windowFromHandle(hwnd)))
             return TRUE;
+        // A parent asked on behalf of a child leaves the shape to the child.
+        if (reinterpret_cast<HWND>(wParam) != hwnd)
+            return FALSE;
         if (LOWORD(std::uintptr_t(lParam)) == HTCLIENT && w->cls->cursor) {
             SetCursor(w->cls->cursor);
             return TRUE;
