@@ -23,7 +23,7 @@ inline constexpr ULONG kRegistryPathChars = 96;
 inline constexpr ULONG kDeviceIdChars = 20;
 
 // Buffer sizes of the frame paths.
-inline constexpr ULONG kJpegHeaderSize = 613;
+inline constexpr ULONG kJpegHeaderSize = 613;  // the template of videodriver/jpeg/jpeg_header.h
 inline constexpr ULONG kLastFrameSize = 614400;
 inline constexpr ULONG kDecodeScratchSize = 1228800;
 

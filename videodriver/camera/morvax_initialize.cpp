@@ -1,11 +1,14 @@
 // The camera layer's pool buffers, taken at device start and given back at
-// removal. The frame-assembly stage builds the JPEG header template into
-// JpegHeader here.
+// removal, and the JPEG header template that every frame's header is
+// patched from.
 #include "videodriver/camera/morvax_callbacks.h"
+#include "videodriver/jpeg/jpeg_header.h"
 
 namespace qm::morvax {
 
 namespace {
+
+static_assert(kJpegHeaderSize == kJpegTemplateSize);
 
 template <typename T>
 void freeAndClear(T*& block)
@@ -26,7 +29,7 @@ NTSTATUS MORVAX_Initialize(PDEVICE_OBJECT, PVOID context)
     if (camera->JpegHeader == nullptr) {
         camera->JpegHeader = static_cast<PUCHAR>(allocatePool(kJpegHeaderSize));
         if (camera->JpegHeader != nullptr)
-            RtlZeroMemory(camera->JpegHeader, kJpegHeaderSize);
+            generateJpegHeaderTemplate({camera->JpegHeader, kJpegHeaderSize});
     }
     if (camera->LastFrame == nullptr)
         camera->LastFrame = static_cast<PUCHAR>(allocatePool(kLastFrameSize));
