@@ -31,6 +31,7 @@ TEST_F(AutomationTest, FindsVisibleWindowsAndPrefersVisibleControls)
 TEST_F(AutomationTest, CaptureIncludesTheFrame)
 {
     HWND parent = Recorder::create(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
+    Recorder::registerClass();
     HWND bordered = CreateWindowEx(0, Recorder::kClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 30, 20, parent,
                                    1, nullptr, nullptr);
     automation::pumpPending();

@@ -113,6 +113,7 @@ TEST_F(InputTest, WheelGoesToTheFocus)
 
 TEST_F(InputTest, TopmostWindowsStayAboveOthers)
 {
+    Recorder::registerClass();
     HWND topmost = CreateWindowEx(WS_EX_TOPMOST, Recorder::kClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, 0,
                                   nullptr, nullptr);
     HWND normal = Recorder::create(WS_POPUP | WS_VISIBLE, {0, 0, 50, 50});
