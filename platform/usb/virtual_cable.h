@@ -38,7 +38,8 @@ struct TransferResult {
 };
 
 // What a simulated device offers the cable. Calls arrive on the cable
-// server's thread; an implementation guards its own state.
+// server's threads, one per host connection and possibly at the same time;
+// an implementation guards its own state.
 class VirtualDevice {
 public:
     virtual ~VirtualDevice() = default;
@@ -48,7 +49,13 @@ public:
     virtual void resetPipe(std::uint8_t endpoint) = 0;
     virtual TransferResult bulkOut(std::uint8_t endpoint, std::span<const std::uint8_t> data) = 0;
     // Blocks up to timeoutMs (0: no limit) for data to send to the host.
+    // The server makes a long wait as several shorter calls, so that it
+    // notices a host that hung up; a call that times out must change nothing.
     virtual TransferResult bulkIn(std::uint8_t endpoint, std::span<std::uint8_t> into, std::uint32_t timeoutMs) = 0;
+    // True once the device has pulled its own cable, typically from inside
+    // one of the calls above: the server answers nothing more, not even
+    // the call that did it, and closes.
+    virtual bool unplugged() const { return false; }
 };
 
 }  // namespace qm::usb::cable

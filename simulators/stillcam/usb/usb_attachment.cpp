@@ -16,25 +16,27 @@ bool UsbAttachment::attach(const std::string& socketPath, std::uint16_t productI
         if (error) *error = "the camera is product 0x2620 or 0x2888";
         return false;
     }
-    // The device asks the server to close from the server's own thread; the
-    // server then tells whoever wants to know that the cable is out.
-    device_ = std::make_unique<UsbCameraDevice>(core_, productId, [this] { server_->close(); });
-    server_ = std::make_unique<CableServer>(*device_);
+    auto device = std::make_shared<UsbCameraDevice>(core_, productId);
+    // Runs on a cable thread when the camera pulls its own cable (an Unplug
+    // fault), once the socket and its path are gone.
     auto closed = [this] {
         attached_ = false;
         if (onUnplug_)
             onUnplug_();
     };
-    if (!server_->start(socketPath, closed, error)) {
-        server_.reset();
-        device_.reset();
-        return false;
-    }
     {
         std::lock_guard lock(pathMutex_);
         path_ = socketPath;
     }
+    // Attached before the first host can come, so that an unplug as early
+    // as that is not overwritten.
     attached_ = true;
+    server_ = usb::cable::CableServer::start(socketPath, device, closed, error);
+    if (!server_) {
+        attached_ = false;
+        return false;
+    }
+    device_ = std::move(device);
     return true;
 }
 
@@ -47,10 +49,9 @@ std::string UsbAttachment::socketPath() const
 void UsbAttachment::detach()
 {
     attached_ = false;
+    // Waits inside the camera end at once rather than at the server's next look.
     if (device_)
         device_->interrupt();
-    if (server_)
-        server_->stop();
     server_.reset();
     device_.reset();
 }

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/usb/cable_server.h"
 #include "simulators/stillcam/core/camera_core.h"
-#include "simulators/stillcam/usb/cable_server.h"
 #include "simulators/stillcam/usb/usb_camera_device.h"
 
 namespace qm::stillcam {
@@ -29,8 +29,8 @@ public:
 private:
     CameraCore& core_;
     std::function<void()> onUnplug_;
-    std::unique_ptr<UsbCameraDevice> device_;
-    std::unique_ptr<CableServer> server_;
+    std::shared_ptr<UsbCameraDevice> device_;
+    std::unique_ptr<usb::cable::CableServer> server_;
     // Read from any thread while attach and detach change the server.
     std::atomic<bool> attached_{false};
     mutable std::mutex pathMutex_;

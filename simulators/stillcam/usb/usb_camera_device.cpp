@@ -19,10 +19,7 @@ Clock::time_point atMs(std::uint64_t ms) { return Clock::time_point(std::chrono:
 
 }  // namespace
 
-UsbCameraDevice::UsbCameraDevice(CameraCore& core, std::uint16_t productId, std::function<void()> onUnplug)
-    : core_(core), productId_(productId), onUnplug_(std::move(onUnplug))
-{
-}
+UsbCameraDevice::UsbCameraDevice(CameraCore& core, std::uint16_t productId) : core_(core), productId_(productId) {}
 
 std::uint16_t UsbCameraDevice::vendorId() const { return kVendorId; }
 
@@ -76,9 +73,8 @@ void UsbCameraDevice::answer(const Request& request)
     }
     Answer answer = core_.handle(request);
     if (answer.unplug) {
+        unplugged_ = true;
         interrupt();
-        if (onUnplug_)
-            onUnplug_();
         return;
     }
     if (answer.rateAfter)

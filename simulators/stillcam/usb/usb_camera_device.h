@@ -3,9 +3,9 @@
 // out on bulk pipe 0x84 in 64-byte packets, the last one short.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -16,8 +16,7 @@ namespace qm::stillcam {
 
 class UsbCameraDevice : public usb::cable::VirtualDevice {
 public:
-    // onUnplug runs on the cable's thread when the camera pulls its own cable.
-    UsbCameraDevice(CameraCore& core, std::uint16_t productId, std::function<void()> onUnplug);
+    UsbCameraDevice(CameraCore& core, std::uint16_t productId);
 
     std::uint16_t vendorId() const override;
     std::uint16_t productId() const override { return productId_; }
@@ -26,6 +25,8 @@ public:
     usb::cable::TransferResult bulkOut(std::uint8_t endpoint, std::span<const std::uint8_t> data) override;
     usb::cable::TransferResult bulkIn(std::uint8_t endpoint, std::span<std::uint8_t> into,
                                       std::uint32_t timeoutMs) override;
+    // Set by an Unplug fault: the cable's server then closes.
+    bool unplugged() const override { return unplugged_; }
 
     // Ends every wait in bulkIn; the device answers nothing afterwards.
     void interrupt();
@@ -35,7 +36,7 @@ private:
 
     CameraCore& core_;
     const std::uint16_t productId_;
-    std::function<void()> onUnplug_;
+    std::atomic<bool> unplugged_ {false};
     std::mutex mutex_;
     std::condition_variable replyReady_;
     RequestAssembler assembler_;

@@ -2,6 +2,7 @@
 // out the packets a test queued, so packet boundaries can be checked.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -26,6 +27,7 @@ public:
     usb::cable::TransferResult bulkOut(std::uint8_t endpoint, std::span<const std::uint8_t> data) override;
     usb::cable::TransferResult bulkIn(std::uint8_t endpoint, std::span<std::uint8_t> into,
                                       std::uint32_t timeoutMs) override;
+    bool unplugged() const override { return unplugged_; }
 
     // Packets the host will read, in order.
     void queueIn(Packet packet);
@@ -35,6 +37,8 @@ public:
     void onOut(std::function<void(const Packet&)> handler);
     // The next bulk-in stalls instead of answering.
     void stallNextIn();
+    // The device pulls its own cable, as a camera may from inside a call.
+    void pullCable() { unplugged_ = true; }
 
     std::vector<Packet> outPackets() const;
     std::vector<std::uint8_t> resets() const;  // 0 for the device, else the pipe
@@ -50,6 +54,7 @@ private:
     std::function<void(const Packet&)> onOut_;
     bool stallNext_ = false;
     unsigned inRequests_ = 0;
+    std::atomic<bool> unplugged_ {false};
 };
 
 }  // namespace qm::test

@@ -169,9 +169,11 @@ TEST_F(UsbCable, UnplugClosesTheSocketAndRemovesThePath)
     EXPECT_FALSE(std::filesystem::exists(socket_));
 }
 
-TEST_F(UsbCable, OneHostAtATimeAndStaleSocketsAreReplaced)
+TEST_F(UsbCable, HostsComeAndGoAndStaleSocketsAreReplaced)
 {
     plug(testConfig());
+    // A scan while the first host holds its connection.
+    EXPECT_EQ(CableHost(socket_).describe().status, cable::kStatusOk);
     host_.reset();  // the first host hangs up
     CableHost second(socket_);
     EXPECT_EQ(second.exchange(request({CMD_STATUS}), 6), kStatusReply);
