@@ -16,8 +16,8 @@ struct ButtonState {
 
 ControlStates<ButtonState>& buttons()
 {
-    static ControlStates<ButtonState> states;
-    return states;
+    static auto* states = new ControlStates<ButtonState>;  // a UI thread may still use it at exit
+    return *states;
 }
 
 DWORD typeOf(HWND hwnd) { return DWORD(GetWindowLongPtr(hwnd, GWL_STYLE)) & BS_TYPEMASK; }

@@ -21,8 +21,8 @@ struct ComboState {
 
 ControlStates<ComboState>& combos()
 {
-    static ControlStates<ComboState> states;
-    return states;
+    static auto* states = new ControlStates<ComboState>;  // a UI thread may still use it at exit
+    return *states;
 }
 
 void select(HWND hwnd, ComboState& s, int index, bool notify)

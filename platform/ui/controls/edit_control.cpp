@@ -25,8 +25,8 @@ struct EditState {
 
 ControlStates<EditState>& edits()
 {
-    static ControlStates<EditState> states;
-    return states;
+    static auto* states = new ControlStates<EditState>;  // a UI thread may still use it at exit
+    return *states;
 }
 
 constexpr int kMargin = 2;

@@ -29,8 +29,8 @@ struct ListState {
 
 ControlStates<ListState>& lists()
 {
-    static ControlStates<ListState> states;
-    return states;
+    static auto* states = new ControlStates<ListState>;  // a UI thread may still use it at exit
+    return *states;
 }
 
 DWORD styleOf(HWND hwnd) { return DWORD(GetWindowLongPtr(hwnd, GWL_STYLE)); }

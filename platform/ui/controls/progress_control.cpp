@@ -17,8 +17,8 @@ struct ProgressState {
 
 ControlStates<ProgressState>& progressBars()
 {
-    static ControlStates<ProgressState> states;
-    return states;
+    static auto* states = new ControlStates<ProgressState>;  // a UI thread may still use it at exit
+    return *states;
 }
 
 int setPosition(HWND hwnd, ProgressState& s, int pos)

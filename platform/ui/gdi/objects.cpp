@@ -77,7 +77,7 @@ using namespace detail;
 HGDIOBJ GetStockObject(int which)
 {
     UiLock lock;
-    static std::unordered_map<int, HGDIOBJ> stock;
+    static auto& stock = *new std::unordered_map<int, HGDIOBJ>;  // kept until exit
     auto it = stock.find(which);
     if (it != stock.end())
         return it->second;

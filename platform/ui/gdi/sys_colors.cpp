@@ -28,7 +28,7 @@ COLORREF GetSysColor(int index)
 HBRUSH GetSysColorBrush(int index)
 {
     detail::UiLock lock;
-    static std::unordered_map<int, HBRUSH> brushes;
+    static auto& brushes = *new std::unordered_map<int, HBRUSH>;  // kept until exit
     auto it = brushes.find(index);
     if (it != brushes.end())
         return it->second;

@@ -13,7 +13,7 @@ UINT RegisterWindowMessage(LPCSTR name)
     if (name == nullptr || *name == '\0')
         return 0;
     detail::UiLock lock;
-    static std::vector<std::string> names;
+    static auto& names = *new std::vector<std::string>;  // kept until exit
     for (std::size_t i = 0; i < names.size(); ++i)
         if (strcasecmp(names[i].c_str(), name) == 0)
             return WM_REGISTERED_FIRST + UINT(i);

@@ -26,8 +26,8 @@ constexpr UINT kMinimumInterval = 10;
 
 std::vector<Timer>& timers()
 {
-    static std::vector<Timer> list;
-    return list;
+    static auto* list = new std::vector<Timer>;  // a UI thread may still use it at exit
+    return *list;
 }
 
 UINT_PTR nextThreadTimerId = 0x7FFF0000;
