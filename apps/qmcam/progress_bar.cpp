@@ -1,5 +1,7 @@
 #include "apps/qmcam/progress_bar.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 namespace qm::qmcam {
@@ -12,6 +14,7 @@ struct BarState {
     std::FILE* stream = nullptr;
     int lastPercent = -1;
     bool shown = false;
+    bool interactive = false;  // a terminal redraws one line; a log gets a line per quarter
 };
 
 BarState& state()
@@ -39,12 +42,13 @@ void ProgressBar::begin(const std::string& label, std::FILE* stream)
     bar.label = label;
     bar.stream = stream;
     bar.lastPercent = -1;
+    bar.interactive = stream != nullptr && isatty(fileno(stream)) != 0;
 }
 
 void ProgressBar::finish()
 {
     BarState& bar = state();
-    if (bar.shown && bar.stream != nullptr) {
+    if (bar.shown && bar.stream != nullptr && bar.interactive) {
         std::fputs("\n", bar.stream);
         std::fflush(bar.stream);
     }
@@ -62,6 +66,17 @@ void ProgressBar::callback(std::uint32_t, std::uint32_t, std::uint32_t percent)
         percent = 100;
     if (int(percent) == bar.lastPercent)
         return;
+    if (!bar.interactive) {
+        // A log file or pipe: one line each time a quarter is passed.
+        const int quarter = int(std::min<std::uint32_t>(percent, 100)) / 25;
+        if (bar.lastPercent >= 0 && quarter == bar.lastPercent / 25)
+            return;
+        bar.lastPercent = int(percent);
+        bar.shown = true;
+        std::fprintf(bar.stream, "%s\n", render(bar.label, percent).c_str());
+        std::fflush(bar.stream);
+        return;
+    }
     bar.lastPercent = int(percent);
     bar.shown = true;
     std::fprintf(bar.stream, "\r%s", render(bar.label, percent).c_str());

@@ -121,5 +121,28 @@ TEST(ProgressBar, RendersAClampedBar)
     EXPECT_EQ(ProgressBar::render("x", 0), "x [                              ]   0%");
 }
 
+TEST(ProgressBar, WritesALinePerQuarterWhenNotOnATerminal)
+{
+    std::FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    ProgressBar::begin("get 1", log);
+    for (std::uint32_t percent : {1u, 10u, 24u, 26u, 27u, 60u, 99u, 100u})
+        ProgressBar::callback(0, 0, percent);
+    ProgressBar::callback(0, 0, 0);  // the end call
+    ProgressBar::finish();
+    std::rewind(log);
+    std::vector<std::string> lines;
+    char line[128];
+    while (std::fgets(line, sizeof line, log) != nullptr)
+        lines.emplace_back(line);
+    std::fclose(log);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], ProgressBar::render("get 1", 1) + "\n");
+    EXPECT_EQ(lines[1], ProgressBar::render("get 1", 26) + "\n");
+    EXPECT_EQ(lines[2], ProgressBar::render("get 1", 60) + "\n");
+    EXPECT_EQ(lines[3], ProgressBar::render("get 1", 99) + "\n");
+    EXPECT_EQ(lines[4], ProgressBar::render("get 1", 100) + "\n");
+}
+
 }  // namespace
 }  // namespace qm::qmcam
