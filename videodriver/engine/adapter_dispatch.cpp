@@ -32,6 +32,7 @@ NTSTATUS USBCAMD_DriverEntry(PDRIVER_OBJECT driverObject, PUNICODE_STRING regist
     data.HwCancelPacket = AdapterCancelPacket;
     data.HwRequestTimeoutHandler = AdapterTimeoutPacket;
     data.DeviceExtensionSize = ULONG(sizeof(DeviceExtension)) + contextSize;
+    setDeviceExtensionSize(data.DeviceExtensionSize);
     // Every request carries a ReadRequest and the camera's frame context.
     data.PerRequestExtensionSize = ULONG(sizeof(ReadRequest)) + frameContextSize;
     data.PerStreamExtensionSize = ULONG(sizeof(Channel));

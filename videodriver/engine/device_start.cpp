@@ -12,6 +12,7 @@ namespace {
 constexpr ULONG kFirstConfigurationRead = 64;
 
 LONG volatile g_instanceCount = 0;
+ULONG g_deviceExtensionSize = sizeof(DeviceExtension);
 
 PDEVICE_OBJECT busDevice(DeviceExtension* deviceExtension) { return deviceExtension->StackDeviceObject; }
 
@@ -84,6 +85,7 @@ void releaseDevice(DeviceExtension* deviceExtension)
 }  // namespace
 
 LONG driverInstanceCount() { return g_instanceCount; }
+void setDeviceExtensionSize(ULONG bytes) { g_deviceExtensionSize = bytes; }
 void countDriverInstance(LONG delta) { InterlockedExchangeAdd(&g_instanceCount, delta); }
 
 NTSTATUS HwInitialize(PHW_STREAM_REQUEST_BLOCK srb, const CameraCallbacks* callbacks)
@@ -93,6 +95,8 @@ NTSTATUS HwInitialize(PHW_STREAM_REQUEST_BLOCK srb, const CameraCallbacks* callb
     if (config->NumberOfAccessRanges > 0)
         return STATUS_NO_SUCH_DEVICE;
 
+    // Every field starts from zero, whatever the memory held before.
+    RtlZeroMemory(deviceExtension, g_deviceExtensionSize);
     config->ClassDeviceObject->Flags |= DO_DIRECT_IO;
     config->ClassDeviceObject->Flags &= ~DO_DEVICE_INITIALIZING;
 

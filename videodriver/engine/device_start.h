@@ -24,8 +24,12 @@ void USBCAMD_RemoveDevice(DeviceExtension* deviceExtension);
 // D0 <-> D3 save and restore the camera's state; D1 and D2 are recorded only.
 NTSTATUS USBCAMD_SetDevicePowerState(DeviceExtension* deviceExtension, PHW_STREAM_REQUEST_BLOCK srb);
 
-// Streams the driver registers, and how many device instances are started.
+// How many device instances are started.
 LONG driverInstanceCount();
 void countDriverInstance(LONG delta);
+
+// The size registered for the device extension (engine part and camera
+// context), which HwInitialize clears before anything else.
+void setDeviceExtensionSize(ULONG bytes);
 
 }  // namespace qm::morvax
