@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <future>
@@ -45,7 +46,8 @@ struct CursorCommand {
 struct InjectCommand {
     RawInput input;
 };
-using Command = std::variant<UpdateCommand, DestroyCommand, PresentCommand, CursorCommand, InjectCommand>;
+struct QuitCommand {};
+using Command = std::variant<UpdateCommand, DestroyCommand, PresentCommand, CursorCommand, InjectCommand, QuitCommand>;
 
 struct NativeWindow {
     SDL_Window* window = nullptr;
@@ -67,8 +69,20 @@ public:
             thread_.join();
             return false;
         }
-        thread_.detach();  // lives until the process ends, like the display
+        // The display goes before the process does: a thread still inside
+        // SDL while the process ends could fault or lose the connection.
+        running_ = this;
+        std::atexit(&SdlBackend::stopAtExit);
         return true;
+    }
+
+    static void stopAtExit()
+    {
+        SdlBackend* self = running_;
+        if (!self || !self->thread_.joinable() || self->thread_.get_id() == std::this_thread::get_id())
+            return;
+        self->send(QuitCommand{});
+        self->thread_.join();
     }
 
     const char* name() const override { return "sdl"; }
@@ -119,12 +133,25 @@ private:
         cursors_[CursorShape::Hand] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
         started.set_value(true);
         SDL_Event e;
-        while (SDL_WaitEvent(&e)) {
+        while (!quit_ && SDL_WaitEvent(&e)) {
             if (e.type == wakeEvent_)
                 runCommands();
             else
                 translate(e);
         }
+        for (auto& [hwnd, n] : windows_) {
+            if (n.texture)
+                SDL_DestroyTexture(n.texture);
+            if (n.renderer)
+                SDL_DestroyRenderer(n.renderer);
+            if (n.window)
+                SDL_DestroyWindow(n.window);
+        }
+        windows_.clear();
+        for (auto& [shape, cursor] : cursors_)
+            if (cursor)
+                SDL_FreeCursor(cursor);
+        SDL_Quit();
     }
 
     void runCommands()
@@ -200,6 +227,8 @@ private:
         SDL_UpdateTexture(n.texture, nullptr, c.pixels.data(), c.width * 3);
         redraw(n);
     }
+
+    void apply(QuitCommand&) { quit_ = true; }
 
     void apply(CursorCommand& c)
     {
@@ -316,7 +345,9 @@ private:
         messageQueue().pushInput(in);
     }
 
+    static inline SdlBackend* running_ = nullptr;
     std::thread thread_;
+    bool quit_ = false;
     std::mutex mutex_;
     std::deque<Command> commands_;
     Uint32 wakeEvent_ = 0;
