@@ -36,6 +36,12 @@ void MORVAX_OpenStream(PHW_STREAM_REQUEST_BLOCK srb)
     const ULONG rate = frameRateTenths(format->VideoInfoHeader.AvgTimePerFrame);
 
     MorvaxContext* camera = morvaxContext(USBCAMD_AdapterReceivePacket(srb, &MorvaxCallbacks, nullptr, FALSE));
+    // The open stream's settings stay as they are: the engine refuses a
+    // second open before anything of it is applied.
+    if (USBCAMD_IsStreamOpen(camera)) {
+        USBCAMD_AdapterReceivePacket(srb, &MorvaxCallbacks, nullptr, TRUE);
+        return;
+    }
     writeActiveMorvax(camera);
 
     PHW_STREAM_OBJECT streamObject = srb->StreamObject;

@@ -46,6 +46,11 @@ NTSTATUS USBCAMD_DriverEntry(PDRIVER_OBJECT driverObject, PUNICODE_STRING regist
     return StreamClassRegisterAdapter(driverObject, registryPath, &data);
 }
 
+BOOLEAN USBCAMD_IsStreamOpen(PVOID context)
+{
+    return deviceExtensionOf(context)->StreamState != kNoStreamOpen;
+}
+
 PVOID USBCAMD_AdapterReceivePacket(PHW_STREAM_REQUEST_BLOCK srb, const CameraCallbacks* callbacks,
                                    PDEVICE_OBJECT* busDevice, BOOLEAN complete)
 {

@@ -18,4 +18,7 @@ NTSTATUS USBCAMD_DriverEntry(PDRIVER_OBJECT driverObject, PUNICODE_STRING regist
 PVOID USBCAMD_AdapterReceivePacket(PHW_STREAM_REQUEST_BLOCK srb, const CameraCallbacks* callbacks,
                                    PDEVICE_OBJECT* busDevice, BOOLEAN complete);
 
+// TRUE while a stream is open in the driver (a second open is refused).
+BOOLEAN USBCAMD_IsStreamOpen(PVOID context);
+
 }  // namespace qm::morvax

@@ -250,7 +250,7 @@ NTSTATUS USBCAMD_SetDevicePowerState(DeviceExtension* deviceExtension, PHW_STREA
     const DEVICE_POWER_STATE newState = srb->CommandData.DeviceState;
     PVOID context = cameraContext(deviceExtension);
     NTSTATUS status = STATUS_SUCCESS;
-    KeWaitForSingleObject(&deviceExtension->CallSemaphore, Executive, KernelMode, FALSE, nullptr);
+    CallSemaphoreGuard guard(deviceExtension);
     switch (newState) {
     case PowerDeviceD0:
         if (deviceExtension->CurrentPowerState == PowerDeviceD3)
@@ -269,7 +269,6 @@ NTSTATUS USBCAMD_SetDevicePowerState(DeviceExtension* deviceExtension, PHW_STREA
     }
     if (NT_SUCCESS(status))
         deviceExtension->CurrentPowerState = newState;
-    KeReleaseSemaphore(&deviceExtension->CallSemaphore, IO_NO_INCREMENT, 1, FALSE);
     return status;
 }
 

@@ -186,10 +186,25 @@ TEST_F(StreamControl, AllocatorFramingAndDroppedFramesDescribeTheOpenFormat)
 
 TEST_F(StreamControl, OnlyOneStreamIsOpenAtATime)
 {
-    auto capture = open(kCaptureStream, formatFor(kCaptureStream, kRgb320x240));
+    auto capture = running();
     ASSERT_TRUE(capture);
     auto refused = open(kStillStream, formatFor(kStillStream, 0), NTSTATUS(0xC0000000));
     EXPECT_FALSE(refused);
+
+    // The refused open left the running capture alone: a damaged frame is
+    // dropped as video, not taken as a broken still download that would
+    // drop every frame after it.
+    capture->queueRead(frameExtent());
+    scripted().queue(makeFrame(1, kFrameBytes));
+    ScriptedFrame miscounted = makeFrame(2, kFrameBytes);
+    miscounted.bytes[kFrameBytes - 2] -= 1;
+    scripted().queue(miscounted);
+    scripted().queue(makeFrame(3, kFrameBytes));
+    sendAll();
+    auto read = capture->takeRead();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(markerOf(*read), 3);
+
     ASSERT_EQ(capture->close(), STATUS_SUCCESS);
     auto still = open(kStillStream, formatFor(kStillStream, 0));
     EXPECT_TRUE(still);
