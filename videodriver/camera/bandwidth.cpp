@@ -30,7 +30,9 @@ NTSTATUS MORVAX_AllocateBandwidth(PDEVICE_OBJECT, PVOID context, PULONG rawFrame
     *rawFrameLength = kRawFrameLength;
     if (camera->InterfaceInformation == nullptr)
         return STATUS_INSUFFICIENT_RESOURCES;
-    for (ULONG setting = camera->FirstAltSetting; setting <= kLastAlternateSetting; ++setting) {
+    // Setting 0 carries no video: the search starts at 1 at the earliest.
+    const ULONG first = camera->FirstAltSetting > 0 ? camera->FirstAltSetting : 1;
+    for (ULONG setting = first; setting <= kLastAlternateSetting; ++setting) {
         if (NT_SUCCESS(selectAlternateSetting(camera, setting))) {
             camera->AlternateSetting = setting;
             return STATUS_SUCCESS;
