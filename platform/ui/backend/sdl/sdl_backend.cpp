@@ -148,10 +148,10 @@ private:
                 SDL_DestroyWindow(n.window);
         }
         windows_.clear();
-        for (auto& [shape, cursor] : cursors_)
-            if (cursor)
-                SDL_FreeCursor(cursor);
-        SDL_Quit();
+        // SDL itself stays initialised: quitting it would unload the display
+        // libraries it opened while the process still holds their memory.
+        // What SDL kept for this thread goes with it.
+        SDL_TLSCleanup();
     }
 
     void runCommands()
