@@ -3,7 +3,7 @@
 // replaces this with the full sequence (default image, picture controls,
 // compression, exposure) and fills in the power-state save and restore.
 #include "videodriver/camera/morvax_callbacks.h"
-#include "videodriver/camera/register_io.h"
+#include "videodriver/camera/registers/register_io.h"
 
 namespace qm::morvax {
 

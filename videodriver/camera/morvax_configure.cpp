@@ -3,6 +3,7 @@
 #include "videodriver/camera/morvax_callbacks.h"
 #include "videodriver/camera/registry_strings.h"
 #include "videodriver/camera/settings_key.h"
+#include "videodriver/camera/sensor/sensor_types.h"
 
 namespace qm::morvax {
 
@@ -13,26 +14,11 @@ constexpr LONG kSyncPipe = 2;
 constexpr ULONG kDataPipeTransferSize = 32768;
 constexpr ULONG kSyncPipeTransferSize = 4096;
 
-constexpr ULONG kCCDTypes = 4;
-constexpr ULONG kCDSTypes = 9;
-
 // A registry value, or `fallback` when it is absent.
 ULONG settingOr(const MorvaxContext* context, PCWSTR name, ULONG fallback)
 {
     ULONG value = 0;
     return NT_SUCCESS(readSettingsDword(context, nullptr, name, &value)) ? value : fallback;
-}
-
-ULONG GetCCDType(const MorvaxContext* context)
-{
-    const ULONG type = settingOr(context, registry::kCCDType, 0);
-    return type < kCCDTypes ? type : 0;
-}
-
-ULONG GetCDSType(const MorvaxContext* context)
-{
-    const ULONG type = settingOr(context, registry::kCDSType, 0);
-    return type < kCDSTypes ? type : 0;
 }
 
 }  // namespace

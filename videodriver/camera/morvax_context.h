@@ -73,7 +73,7 @@ struct MorvaxContext {
     ULONG CCDType;  // 0..3
     ULONG CDSType;  // 0..8
     ULONG GPIOState;
-    const UCHAR* DefaultRegTable;
+    PUCHAR DefaultRegTable;  // the driver-wide default image in use (register_shadow.h)
 
     // --- picture ---
     ULONG Saturation;

@@ -108,7 +108,7 @@ BOOLEAN GetRegistryPath(MorvaxContext* context)
     return TRUE;
 }
 
-NTSTATUS readSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR name, PULONG value)
+NTSTATUS openSettingsKey(const MorvaxContext* context, PCWSTR subkey, PHANDLE key)
 {
     WCHAR path[kKeyPathChars];
     if (!settingsKeyPath(context, subkey, path))
@@ -117,16 +117,17 @@ NTSTATUS readSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR n
     RtlInitUnicodeString(&keyName, path);
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &keyName, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, nullptr, nullptr);
-    HANDLE key = nullptr;
-    NTSTATUS status = ZwOpenKey(&key, KEY_READ, &attributes);
-    if (!NT_SUCCESS(status))
-        return status;
+    return ZwOpenKey(key, KEY_READ, &attributes);
+}
+
+NTSTATUS queryDword(HANDLE key, PCWSTR name, PULONG value)
+{
     UNICODE_STRING valueName;
     RtlInitUnicodeString(&valueName, name);
     alignas(ULONG) UCHAR buffer[sizeof(KEY_VALUE_PARTIAL_INFORMATION) + sizeof(ULONG)];
     ULONG resultLength = 0;
-    status = ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, buffer, sizeof(buffer), &resultLength);
-    ZwClose(key);
+    const NTSTATUS status =
+        ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, buffer, sizeof(buffer), &resultLength);
     if (!NT_SUCCESS(status))
         return status;
     const auto* info = reinterpret_cast<const KEY_VALUE_PARTIAL_INFORMATION*>(buffer);
@@ -135,6 +136,17 @@ NTSTATUS readSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR n
     *value = ULONG(info->Data[0]) | ULONG(info->Data[1]) << 8 | ULONG(info->Data[2]) << 16 |
              ULONG(info->Data[3]) << 24;
     return STATUS_SUCCESS;
+}
+
+NTSTATUS readSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR name, PULONG value)
+{
+    HANDLE key = nullptr;
+    NTSTATUS status = openSettingsKey(context, subkey, &key);
+    if (!NT_SUCCESS(status))
+        return status;
+    status = queryDword(key, name, value);
+    ZwClose(key);
+    return status;
 }
 
 NTSTATUS writeSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR name, ULONG value)

@@ -14,6 +14,12 @@ void buildDeviceId(MorvaxContext* context);
 // then ActiveMorvax is written too.
 BOOLEAN GetRegistryPath(MorvaxContext* context);
 
+// Opens the settings key (subkey null) or one of its subkeys for reading;
+// close the handle with ZwClose.
+NTSTATUS openSettingsKey(const MorvaxContext* context, PCWSTR subkey, PHANDLE key);
+// A REG_DWORD of an open key.
+NTSTATUS queryDword(HANDLE key, PCWSTR name, PULONG value);
+
 // A REG_DWORD of the settings key (subkey null) or of one of its subkeys.
 NTSTATUS readSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR name, PULONG value);
 NTSTATUS writeSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR name, ULONG value);

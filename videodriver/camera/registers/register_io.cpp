@@ -1,4 +1,4 @@
-#include "videodriver/camera/register_io.h"
+#include "videodriver/camera/registers/register_io.h"
 
 #include "videodriver/engine/vendor_command.h"
 
@@ -11,6 +11,9 @@ constexpr USHORT kRegisterValue = 0;
 
 NTSTATUS transferRuns(MorvaxContext* context, USHORT first, PUCHAR values, ULONG count, BOOLEAN direction)
 {
+    // A run never wraps past the last register address.
+    if (ULONG(first) + count > 0x10000)
+        return STATUS_INVALID_PARAMETER;
     for (ULONG done = 0; done < count;) {
         const ULONG run = count - done < kRegistersPerRequest ? count - done : kRegistersPerRequest;
         ULONG length = run;

@@ -1,0 +1,17 @@
+// The exposure routines the frame path and the capture sequence call. They
+// belong to the exposure folder (videodriver/exposure); a build without it
+// links the camera layer's stand-ins in exposure_minimal.cpp.
+#pragma once
+
+#include "videodriver/camera/morvax_context.h"
+
+namespace qm::morvax {
+
+// One AE step per frame: 1 when the exposure is settled, 0 otherwise.
+ULONG doAE(MorvaxContext* context);
+// At every capture start in video mode.
+VOID ResetAE(MorvaxContext* context);
+// Every video frame unless the front end is CDS type 8.
+VOID AdjustOBOffset(MorvaxContext* context);
+
+}  // namespace qm::morvax
