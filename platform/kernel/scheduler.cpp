@@ -241,6 +241,15 @@ bool waitUntilSettled(const std::function<bool()>& done)
     }
 }
 
+bool waitUntilQuiet(ULONG limitMs)
+{
+    Kernel& k = kernel();
+    if (currentThread().simulated)
+        return false;  // it would wait for itself
+    Lock lock(k.lock);
+    return k.activity.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return settled(k); });
+}
+
 void notifyActivity()
 {
     Lock lock(kernelLock());

@@ -39,6 +39,11 @@ bool advanceClock(ULONG milliseconds);
 // simulated thread changes state. In real-time mode it only waits for `done`
 // (and returns at once without one).
 bool waitUntilSettled(const std::function<bool()>& done = {});
+// Either mode: waits up to limitMs of real time for a moment when every
+// simulated thread is idle or blocked and nothing is queued. A host waits for
+// this before unmapping a driver whose work items or DPCs may still be
+// returning through its code. False on time-out or from a simulated thread.
+bool waitUntilQuiet(ULONG limitMs);
 // Tells waitUntilSettled() that something `done` looks at has changed.
 void notifyActivity();
 

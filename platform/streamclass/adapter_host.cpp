@@ -299,6 +299,10 @@ void AdapterHost::unloadDriver()
         return;
     if (state_->started)
         uninitialize();
+    // A work item, DPC or the host thread itself may still be on its way
+    // out of the driver's code: let everything come to rest first.
+    if (!kernel::sim::waitUntilQuiet(state_->options.timeLimitMs))
+        state_->noteViolation("the driver was still busy when it was unloaded");
     sys::FreeLibrary(state_->library);
     state_->library = nullptr;
     state_->initData.reset();

@@ -13,6 +13,10 @@ public:
     explicit AlignedBuffer(std::size_t size)
         : blocks_(std::make_unique<std::max_align_t[]>(blocksFor(size))), size_(size)
     {
+        // Extensions reach the minidriver zero-filled. Value-initialising
+        // max_align_t leaves its padding bytes as they were, so clear the
+        // whole block.
+        std::memset(blocks_.get(), 0, blocksFor(size) * sizeof(std::max_align_t));
     }
 
     unsigned char* data() const { return reinterpret_cast<unsigned char*>(blocks_.get()); }
@@ -29,7 +33,7 @@ private:
         return (size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     }
 
-    std::unique_ptr<std::max_align_t[]> blocks_;  // make_unique value-initialises: zeroed
+    std::unique_ptr<std::max_align_t[]> blocks_;
     std::size_t size_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/kernel/pool.h"
@@ -180,6 +181,28 @@ TEST_F(TimersAndDpcs, WorkItemsRunAtPassiveLevelOnTheirQueuesWorkers)
     EXPECT_EQ(delayed[0].role, sim::ThreadRole::DelayedWorker);
     EXPECT_EQ(critical[0].irql, PASSIVE_LEVEL);
     EXPECT_EQ(delayed[0].irql, PASSIVE_LEVEL);
+}
+
+TEST_F(TimersAndDpcs, QuietMeansNoWorkItemIsStillRunning)
+{
+    struct Busy {
+        WORK_QUEUE_ITEM item;
+        std::atomic<bool> started{false};
+        std::atomic<bool> release{false};
+    } busy;
+    ExInitializeWorkItem(&busy.item, [](PVOID p) {
+        auto* self = static_cast<Busy*>(p);
+        self->started = true;
+        while (!self->release)
+            std::this_thread::yield();  // running driver code, not waiting in the kernel
+    }, &busy);
+    ExQueueWorkItem(&busy.item, DelayedWorkQueue);
+    EXPECT_FALSE(sim::waitUntilQuiet(20));  // queued or running: either way not quiet
+    while (!busy.started)
+        std::this_thread::yield();
+    EXPECT_FALSE(sim::waitUntilQuiet(20));
+    busy.release = true;
+    EXPECT_TRUE(sim::waitUntilQuiet(5000));
 }
 
 TEST_F(TimersAndDpcs, AWorkItemMayQueueItselfAgainButNotTwiceAtOnce)

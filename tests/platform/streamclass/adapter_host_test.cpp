@@ -123,9 +123,11 @@ TEST_F(AdapterHostTest, LoadsTheMinidriverAndDescribesItsStreams)
     EXPECT_EQ(property->defaultValue, minidriver::kRegisterDefault);
     EXPECT_FALSE(host_->describeDeviceProperty(minidriver::kPropertySet, 9).has_value());
 
-    // Requests reach the minidriver on the host thread at passive level.
+    // Requests reach the minidriver on the host thread at passive level,
+    // with its device extension zero-filled to the last padding byte.
     EXPECT_EQ(stats_->receiveRole, int(kernel::sim::ThreadRole::Host));
     EXPECT_EQ(stats_->receiveIrql, PASSIVE_LEVEL);
+    EXPECT_EQ(stats_->extensionZeroed, 1);
 }
 
 TEST_F(AdapterHostTest, LibrariesThatAreNotMinidriversAreRefused)

@@ -3,6 +3,7 @@
 // stream whose frames are the data of eight consecutive isochronous
 // packets, a device property that reads and writes a camera register, and
 // counters the tests read.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/streamclass/ks_video.h"
@@ -107,6 +108,8 @@ NTSTATUS registerAccess(DeviceExtension& device, bool write, UCHAR& value)
 
 NTSTATUS initialize(DeviceExtension& device, PPORT_CONFIGURATION_INFORMATION config)
 {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&device);
+    stats().extensionZeroed = std::all_of(bytes, bytes + sizeof device, [](unsigned char b) { return b == 0; }) ? 1 : 0;
     RtlZeroMemory(&device, sizeof device);
     device.lower = config->PhysicalDeviceObject;
     KeInitializeSpinLock(&device.lock);

@@ -35,6 +35,7 @@ struct Stats {
     std::atomic<int> uninitialized{0};
     std::atomic<int> receiveIrql{-1};
     std::atomic<int> receiveRole{-1};
+    std::atomic<int> extensionZeroed{-1};  // 1 when the device extension arrived all zero
 };
 
 inline constexpr const char* kStatsExport = "testMinidriverStats";
