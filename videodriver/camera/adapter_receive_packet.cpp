@@ -3,6 +3,7 @@
 #include "videodriver/camera/device_properties.h"
 #include "videodriver/camera/format_match.h"
 #include "videodriver/camera/morvax_callbacks.h"
+#include "videodriver/camera/register_shadow.h"
 #include "videodriver/camera/video_formats.h"
 #include "videodriver/engine/adapter_dispatch.h"
 
@@ -41,6 +42,13 @@ VOID MORVAX_AdapterReceivePacket(PHW_STREAM_REQUEST_BLOCK srb)
         AdapterSetProperty(srb, contextOnly(srb));
         completeDeviceRequest(srb);
         break;
+    case SRB_PAGING_OUT_DRIVER: {
+        // The camera goes back to its default image.
+        MorvaxContext* camera = contextOnly(srb);
+        USBCAMD_AdapterReceivePacket(srb, &MorvaxCallbacks, nullptr, TRUE);
+        DR_LoadDefaultTable(camera);
+        break;
+    }
     case SRB_GET_DATA_INTERSECTION:
         srb->Status = AdapterFormatFromRange(srb);
         completeDeviceRequest(srb);

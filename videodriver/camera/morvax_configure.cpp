@@ -1,9 +1,9 @@
 // Configuration of the camera layer at device start: identity, settings
-// key, the context's defaults and the pipes the engine streams from.
+// key, the context's defaults, the camera's settings and default register
+// image, and the pipes the engine streams from.
 #include "videodriver/camera/morvax_callbacks.h"
-#include "videodriver/camera/registry_strings.h"
 #include "videodriver/camera/settings_key.h"
-#include "videodriver/camera/sensor/sensor_types.h"
+#include "videodriver/camera/sensor/camera_settings.h"
 
 namespace qm::morvax {
 
@@ -13,13 +13,6 @@ constexpr LONG kDataPipe = 1;
 constexpr LONG kSyncPipe = 2;
 constexpr ULONG kDataPipeTransferSize = 32768;
 constexpr ULONG kSyncPipeTransferSize = 4096;
-
-// A registry value, or `fallback` when it is absent.
-ULONG settingOr(const MorvaxContext* context, PCWSTR name, ULONG fallback)
-{
-    ULONG value = 0;
-    return NT_SUCCESS(readSettingsDword(context, nullptr, name, &value)) ? value : fallback;
-}
 
 }  // namespace
 
@@ -32,11 +25,7 @@ NTSTATUS MORVAX_Configure(PDEVICE_OBJECT, PVOID context, PUSBD_INTERFACE_INFORMA
     camera->ProductId = deviceDescriptor->idProduct;
     camera->RegistryPathFound = GetRegistryPath(camera);
     morvaxSetDefaults(camera);
-    camera->CCDType = GetCCDType(camera);
-    camera->CDSType = GetCDSType(camera);
-    camera->GPIOState = 0;
-    const ULONG defaultFormat = settingOr(camera, registry::kDefaultVidFormat, kSize320x240);
-    camera->DefaultVidFormat = defaultFormat < kSizeCount ? defaultFormat : kSize640x480;
+    loadCameraSettings(camera);
 
     // The pipes the camera streams on and what one transfer may carry.
     if (interface->NumberOfPipes <= ULONG(kSyncPipe))

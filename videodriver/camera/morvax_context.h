@@ -57,6 +57,7 @@ struct MorvaxContext {
     // --- buffers (non-paged pool) ---
     PUCHAR JpegHeader;     // kJpegHeaderSize
     PUCHAR LastFrame;      // kLastFrameSize
+    ULONG LastFrameLength; // bytes of the JPEG kept in LastFrame (0: none)
     PUCHAR DecodeScratch;  // kDecodeScratchSize
 
     // --- frame statistics ---
@@ -152,6 +153,7 @@ struct MorvaxContext {
     PUSHORT PictureTable;         // pool, PictureTableSize entries
     ULONG FlashMemSize;           // megabytes
     ULONG QFactor[5];             // JPEG quality overrides by size index (QFactor160 .. QFactor640)
+    UCHAR PictureTableStale;      // pictures were taken or deleted since the table was read
 };
 
 // The camera's part of every read: whether the frame it received was
