@@ -129,6 +129,8 @@ int Acquisition::run()
     const LoopEnd end = loop.run([this] { transferAll(); }, std::chrono::seconds(options_.timeoutSeconds));
     if (end == LoopEnd::TimedOut)
         fail("no word from the source for " + std::to_string(options_.timeoutSeconds) + " seconds; giving up");
+    else if (end == LoopEnd::Quit)
+        out_ << "Asked to quit\n";
     else
         out_ << "The source asks to be closed\n";
 

@@ -1,10 +1,13 @@
 // acquire: a TWAIN application on the source manager.
+#include <cstdlib>
 #include <iostream>
 
 #include "apps/acquire/acquire.h"
 
 int main(int argc, char** argv)
 {
+    // An application runs on real time, with or without a display.
+    setenv("QM4200_UI_CLOCK", "real", 0);
     std::string error;
     const auto options = qm::acquire::parseOptions(argc, argv, error);
     if (!options) {

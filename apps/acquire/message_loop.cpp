@@ -1,98 +1,106 @@
 #include "apps/acquire/message_loop.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
+
+#include "platform/ui/message/message.h"
+#include "platform/ui/thread/ui_thread.h"
 
 namespace qm::acquire {
 namespace {
 
-// Rung by the source manager's callback, which may come from whatever
-// thread the source's panel runs on.
-struct Doorbell {
-    std::mutex mutex;
-    std::condition_variable rung;
-    unsigned pending = 0;
-};
+using Clock = std::chrono::steady_clock;
 
-Doorbell& doorbell()
-{
-    static Doorbell bell;
-    return bell;
-}
+// Without a callback the loop asks the source this often.
+constexpr std::chrono::milliseconds kPollInterval{100};
+// The loop looks at its idle limit at least this often.
+constexpr std::chrono::milliseconds kLimitCheckInterval{250};
+
+std::atomic<ui::UINT> wakeMessage{0};  // registered by attach()
 
 TW_UINT16 onSourceNotification(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF)
 {
-    Doorbell& bell = doorbell();
-    {
-        std::lock_guard lock(bell.mutex);
-        ++bell.pending;
-    }
-    bell.rung.notify_all();
+    ui::PostMessage(nullptr, wakeMessage.load(), 0, 0);
     return TWRC_SUCCESS;
 }
 
-// Without a callback the loop looks for notifications this often.
-constexpr std::chrono::milliseconds kPollInterval{100};
+// Posts the wake-up message at a steady real-time pace while the loop runs,
+// so the idle limit (and, without a callback, the source's held messages) are
+// looked at whatever clock the window system's timers follow.
+class Ticker {
+public:
+    explicit Ticker(std::chrono::milliseconds interval)
+        : thread_([this, interval] {
+              std::unique_lock lock(mutex_);
+              while (!stopped_.wait_for(lock, interval, [this] { return stop_; }))
+                  ui::PostMessage(nullptr, wakeMessage.load(), 0, 0);
+          })
+    {
+    }
+    ~Ticker()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        stopped_.notify_all();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable stopped_;
+    bool stop_ = false;
+    std::thread thread_;
+};
 
 }  // namespace
 
 bool MessageLoop::attach()
 {
-    {
-        std::lock_guard lock(doorbell().mutex);
-        doorbell().pending = 0;
-    }
+    // This application pumps its own messages: the source's panel lives on
+    // this thread, no UI thread is needed beside it.
+    ui::hostPumpsMessages();
+    wakeMessage = ui::RegisterWindowMessage("QM4200 acquire: source notification");
     callbackRegistered_ = client_.registerCallback(&onSourceNotification);
     return callbackRegistered_;
 }
 
-bool MessageLoop::getMessage(WindowMessage& message, std::chrono::steady_clock::time_point deadline)
-{
-    message = WindowMessage{};
-    Doorbell& bell = doorbell();
-    std::unique_lock lock(bell.mutex);
-    if (callbackRegistered_ && deadline == std::chrono::steady_clock::time_point::max()) {
-        bell.rung.wait(lock, [&] { return bell.pending > 0; });
-        --bell.pending;
-        return true;
-    }
-    auto until = deadline;
-    if (!callbackRegistered_)
-        until = std::min(deadline, std::chrono::steady_clock::now() + kPollInterval);
-    const bool rung = bell.rung.wait_until(lock, until, [&] { return bell.pending > 0; });
-    if (rung) {
-        --bell.pending;
-        return true;
-    }
-    // Polling: every interval is a message of its own until the deadline.
-    return !callbackRegistered_ && std::chrono::steady_clock::now() < deadline;
-}
-
-void MessageLoop::dispatchMessage(const WindowMessage& /*message*/)
-{
-    // No windows of the application's own yet.
-}
-
 LoopEnd MessageLoop::run(const std::function<void()>& onTransferReady, std::chrono::milliseconds idleLimit)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto never = Clock::time_point::max();
-    auto deadline = idleLimit.count() > 0 ? Clock::now() + idleLimit : never;
-    WindowMessage message;
-    while (getMessage(message, deadline)) {
+    const bool limited = idleLimit.count() > 0;
+    auto deadline = limited ? Clock::now() + idleLimit : Clock::time_point::max();
+    Ticker ticker(callbackRegistered_ ? kLimitCheckInterval : kPollInterval);
+
+    LoopEnd end = LoopEnd::Quit;
+    ui::MSG message{};
+    for (;;) {
+        if (ui::GetMessage(&message, nullptr, 0, 0) <= 0)
+            break;
         TW_EVENT event{&message, MSG_NULL};
-        if (client_.toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) != TWRC_DSEVENT) {
-            dispatchMessage(message);
+        if (client_.toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_DSEVENT) {
+            if (limited)
+                deadline = Clock::now() + idleLimit;
+            if (event.TWMessage == MSG_XFERREADY)
+                onTransferReady();
+            else if (event.TWMessage == MSG_CLOSEDSREQ) {
+                end = LoopEnd::CloseRequested;
+                break;
+            }
             continue;
         }
-        if (idleLimit.count() > 0)
-            deadline = Clock::now() + idleLimit;
-        if (event.TWMessage == MSG_XFERREADY)
-            onTransferReady();
-        else if (event.TWMessage == MSG_CLOSEDSREQ)
-            return LoopEnd::CloseRequested;
+        if (message.message != wakeMessage.load()) {
+            ui::TranslateMessage(&message);
+            ui::DispatchMessage(&message);
+        }
+        if (Clock::now() >= deadline) {
+            end = LoopEnd::TimedOut;
+            break;
+        }
     }
-    return LoopEnd::TimedOut;
+    return end;
 }
 
 }  // namespace qm::acquire

@@ -1,12 +1,14 @@
 #include "datasource/ui/dialog_message.h"
 
+#include "platform/ui/dialogs/dialog.h"
+
 namespace qm::ds {
 
-// Until the window system offers its dialog-message routine here, the panel
-// handles its own keyboard input and no message is consumed for it.
-bool offerToPanelDialog(panel::PanelWindowHandle /*window*/, void* /*message*/)
+bool offerToPanelDialog(panel::PanelWindowHandle window, void* message)
 {
-    return false;
+    if (window == nullptr || message == nullptr)
+        return false;
+    return ui::IsDialogMessage(static_cast<ui::HWND>(window), static_cast<ui::MSG*>(message)) != ui::FALSE;
 }
 
 }  // namespace qm::ds

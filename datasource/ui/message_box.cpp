@@ -1,19 +1,18 @@
 #include "datasource/ui/message_box.h"
 
-#include <cstdio>
 #include <string>
 
+#include "datasource/strings/string_table.h"
 #include "platform/system/trace.h"
+#include "platform/ui/dialogs/message_box.h"
 
 namespace qm::ds {
 
-// Until the window system's message boxes are reachable from here the text
-// goes to the diagnostic trace and the standard error stream of the
-// application.
 void showMessageBox(std::string_view text)
 {
-    sys::trace(std::string(text) + "\n");
-    std::fprintf(stderr, "%.*s\n", int(text.size()), text.data());
+    const std::string line(text);
+    sys::trace(line + "\n");
+    ui::MessageBox(nullptr, line.c_str(), std::string(loadString(IDS_PRODUCT_NAME)).c_str(), ui::MB_OK);
 }
 
 }  // namespace qm::ds

@@ -5,6 +5,10 @@
 
 #include "datasource/acquire_entry.h"
 #include "datasource/transfer/acquire.h"
+#include "platform/ui/input/input.h"
+#include "platform/ui/input/keys.h"
+#include "platform/ui/message/messages.h"
+#include "platform/ui/window/window.h"
 #include "tests/datasource/source_fixture.h"
 
 namespace qm::ds::test {
@@ -245,6 +249,40 @@ TEST_F(SourceTest, EventsAreNotTheSourcesWhileThePanelIsHidden)
     // The group and type do not matter: the message alone marks an event.
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
     EXPECT_EQ(control(DAT_EVENT, MSG_PROCESSEVENT, nullptr), TWRC_NOTDSEVENT);
+}
+
+TEST_F(SourceTest, KeyboardMessagesForTheShownPanelAreTheSources)
+{
+    open();
+    enable();
+    ui::HWND panel = static_cast<ui::HWND>(record.panel.window);
+    ASSERT_TRUE(ui::IsWindow(panel));
+    ui::HWND transfer = ui::GetFocus();
+    ASSERT_NE(transfer, nullptr);
+    ASSERT_TRUE(ui::IsChild(panel, transfer));
+
+    // Tab moves the focus within the panel: the source consumes the message.
+    ui::MSG tab{};
+    tab.hwnd = transfer;
+    tab.message = ui::WM_KEYDOWN;
+    tab.wParam = ui::VK_TAB;
+    TW_EVENT event{&tab, 0x1234};
+    EXPECT_EQ(control(DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_DSEVENT);
+    EXPECT_EQ(event.TWMessage, MSG_NULL);
+    EXPECT_NE(ui::GetFocus(), transfer);
+    EXPECT_TRUE(ui::IsChild(panel, ui::GetFocus()));
+
+    // A message for another window is left to the application.
+    ui::MSG other{};
+    other.message = ui::WM_KEYDOWN;
+    other.wParam = ui::VK_TAB;
+    TW_EVENT otherEvent{&other, 0x1234};
+    EXPECT_EQ(control(DAT_EVENT, MSG_PROCESSEVENT, &otherEvent), TWRC_NOTDSEVENT);
+    EXPECT_EQ(otherEvent.TWMessage, 0x1234);
+
+    // Hidden again, the panel takes nothing.
+    disable();
+    EXPECT_EQ(control(DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
 }
 
 TEST_F(SourceTest, AcquireEntryNotifiesTheApplicationThroughTheSourceManager)

@@ -1,3 +1,4 @@
+#include "platform/ui/thread/ui_thread.h"
 #include "tests/datasource/source_fixture.h"
 
 #include <cstring>
@@ -38,6 +39,8 @@ Fn panelExport(const SourceRecord& record, const char* name)
 
 SourceTest::SourceTest()
 {
+    // The test pumps the panel's windows itself: no UI thread beside it.
+    ui::hostPumpsMessages();
     windows.install(qm::test::builtTestFile("test_panel/Vantrel.DLL"), windows.panelPath());
     panelSettings("[Pictures]\nCount=3\nSize=64x48\n");
     sent().clear();

@@ -6,11 +6,17 @@
 // byte of the buffer.
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "datasource/acquire_entry.h"
 #include "panel/entry/panel_entry.h"
 #include "platform/system/byte_order.h"
 #include "platform/system/library.h"
+#include "platform/ui/controls/control_styles.h"
+#include "platform/ui/dialogs/dialog.h"
+#include "platform/ui/input/input.h"
+#include "platform/ui/window/styles.h"
+#include "platform/ui/window/window.h"
 #include "tests/datasource/test_panel/test_panel_config.h"
 #include "tests/datasource/test_panel/test_panel_control.h"
 #include "tests/datasource/test_panel/test_picture.h"
@@ -59,10 +65,31 @@ struct TransferCursor {
     }
 };
 
+// The panel's modeless dialog: two buttons the keyboard can move between,
+// so the source's event processing has a real dialog to offer messages to.
+inline constexpr int kTransferButton = 1001;
+inline constexpr int kQuitButton = 1002;
+
+ui::HWND createPanelWindow(panel::PanelWindowHandle parent)
+{
+    ui::DialogTemplate tmpl;
+    tmpl.style = ui::WS_POPUP | ui::WS_CAPTION;
+    tmpl.cx = 160;
+    tmpl.cy = 60;
+    tmpl.caption = "Test panel";
+    for (auto [id, text, x] : {std::tuple{kTransferButton, "&Transfer", 10}, std::tuple{kQuitButton, "&Quit", 90}})
+        tmpl.items.push_back({ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_PUSHBUTTON, 0, short(x), 20, 60,
+                              14, id, "Button", text});
+    auto owner = static_cast<ui::HWND>(parent);
+    return ui::CreateDialogIndirectParam(nullptr, tmpl, ui::IsWindow(owner) ? owner : nullptr,
+                                         [](ui::HWND, ui::UINT, ui::WPARAM, ui::LPARAM) -> ui::LONG_PTR { return 0; },
+                                         0);
+}
+
 struct Panel {
     bool created = false;
     bool shown = false;
-    int windowObject = 0;  // its address is the dialog's handle
+    ui::HWND window = nullptr;
     bool deviceBound = false;
     sys::HMODULE dataSource = nullptr;
     ds::AcquireEntryProc acquireEntry = nullptr;
@@ -228,8 +255,11 @@ QM_EXPORT std::uint32_t PanelEntry(std::uint32_t command, std::uintptr_t first, 
             return 0;
         const auto* parent = reinterpret_cast<const panel::PanelWindowHandle*>(first);
         state.stats.parent = parent != nullptr ? *parent : nullptr;
+        state.window = createPanelWindow(state.stats.parent);
+        if (state.window == nullptr)
+            return 0;
         if (auto* window = reinterpret_cast<panel::PanelWindowHandle*>(second))
-            *window = &state.windowObject;
+            *window = state.window;
         state.created = true;
         return 1;
     }
@@ -237,6 +267,11 @@ QM_EXPORT std::uint32_t PanelEntry(std::uint32_t command, std::uintptr_t first, 
         const auto* show = reinterpret_cast<const std::uint32_t*>(first);
         state.shown = show != nullptr && *show != 0;
         ++(state.shown ? state.stats.shows : state.stats.hides);
+        if (state.window != nullptr) {
+            ui::ShowWindow(state.window, state.shown ? ui::SW_SHOW : ui::SW_HIDE);
+            if (state.shown)
+                ui::SetFocus(ui::GetDlgItem(state.window, kTransferButton));
+        }
         // The user acts while the panel connects.
         if (state.shown && config.transferOnShow)
             press(kPressTransfer);
@@ -247,6 +282,9 @@ QM_EXPORT std::uint32_t PanelEntry(std::uint32_t command, std::uintptr_t first, 
     case panel::CMUI_CLOSE:
     case panel::CMUI_RELEASE:
         ++state.stats.closes;
+        if (state.window != nullptr)
+            ui::DestroyWindow(state.window);
+        state.window = nullptr;
         state.created = false;
         state.shown = false;
         return 1;
