@@ -14,6 +14,9 @@ int main(int argc, char** argv)
         std::cerr << "acquire: " << error << "\n" << qm::acquire::usage();
         return 2;
     }
+    // The window system starts the script the first time the panel shows.
+    if (!options->uiScript.empty())
+        setenv("QM4200_UI_SCRIPT", options->uiScript.c_str(), 1);
     if (options->help) {
         std::cout << qm::acquire::usage();
         return 0;

@@ -8,12 +8,13 @@ namespace qm::acquire {
 std::string usage()
 {
     return "usage: acquire [--mech native|memory|file] [--out DIRECTORY] [--source NAME]\n"
-           "               [--timeout SECONDS] [--list]\n"
+           "               [--timeout SECONDS] [--ui-script FILE] [--list]\n"
            "Opens a TWAIN source through the source manager, shows its panel and writes every\n"
            "picture transferred from it to DIRECTORY (default ./out) as BMP and PNG files.\n"
            "  --mech      transfer mechanism (default native)\n"
            "  --source    product name of the source (default: the source manager's default)\n"
            "  --timeout   give up when the source has not spoken for this long (default: never)\n"
+           "  --ui-script run the window-system script FILE against the panel (unattended runs)\n"
            "  --list      only list the sources\n";
 }
 
@@ -62,6 +63,11 @@ std::optional<AcquireOptions> parseOptions(int argc, const char* const* argv, st
             if (name == nullptr)
                 return std::nullopt;
             options.sourceName = name;
+        } else if (argument == "--ui-script") {
+            const char* script = value();
+            if (script == nullptr)
+                return std::nullopt;
+            options.uiScript = script;
         } else if (argument == "--timeout") {
             const char* seconds = value();
             if (seconds == nullptr)

@@ -13,6 +13,7 @@ struct AcquireOptions {
     std::string outDirectory = "out";
     std::string sourceName;  // empty: the source manager's default source
     int timeoutSeconds = 0;  // 0: wait for the panel as long as it takes
+    std::string uiScript;    // drives the source's panel unattended (QM4200_UI_SCRIPT)
     bool listOnly = false;
     bool help = false;
 };

@@ -123,6 +123,19 @@ TEST_F(AcquireRun, EveryMechanismWritesThePanelsPicturesPixelForPixel)
     }
 }
 
+TEST_F(AcquireRun, AWindowScriptDrivesThePanelUnattended)
+{
+    panelSettings("[Pictures]\nCount=2\nSize=16x12\n");
+    const std::string script = out.file("press-transfer.script");
+    qm::test::writeTextFile(script, "wait-window \"Test panel\"\nclick \"Test panel\" 1001\n");
+    const std::string pictures = out.file("pictures");
+    std::string output;
+    ASSERT_EQ(runBinary("--mech memory --timeout 60 --ui-script '" + script + "' --out '" + pictures + "'", output), 0)
+        << output;
+    EXPECT_NE(output.find("2 pictures written"), std::string::npos) << output;
+    EXPECT_TRUE(std::filesystem::exists(pictures + "/picture-002.bmp"));
+}
+
 TEST_F(AcquireRun, ListsTheSourcesOnly)
 {
     std::string output;

@@ -15,6 +15,7 @@
 #include "platform/ui/controls/control_styles.h"
 #include "platform/ui/dialogs/dialog.h"
 #include "platform/ui/input/input.h"
+#include "platform/ui/message/messages.h"
 #include "platform/ui/window/styles.h"
 #include "platform/ui/window/window.h"
 #include "tests/datasource/test_panel/test_panel_config.h"
@@ -70,6 +71,20 @@ struct TransferCursor {
 inline constexpr int kTransferButton = 1001;
 inline constexpr int kQuitButton = 1002;
 
+std::uint32_t press(std::uint32_t button);
+
+// The buttons do what the test's TestPanelPress does.
+ui::LONG_PTR panelDialogProc(ui::HWND, ui::UINT message, ui::WPARAM wParam, ui::LPARAM)
+{
+    if (message != ui::WM_COMMAND)
+        return 0;
+    if (ui::LOWORD(wParam) == kTransferButton)
+        press(kPressTransfer);
+    else if (ui::LOWORD(wParam) == kQuitButton)
+        press(kPressQuit);
+    return 1;
+}
+
 ui::HWND createPanelWindow(panel::PanelWindowHandle parent)
 {
     ui::DialogTemplate tmpl;
@@ -81,9 +96,7 @@ ui::HWND createPanelWindow(panel::PanelWindowHandle parent)
         tmpl.items.push_back({ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_PUSHBUTTON, 0, short(x), 20, 60,
                               14, id, "Button", text});
     auto owner = static_cast<ui::HWND>(parent);
-    return ui::CreateDialogIndirectParam(nullptr, tmpl, ui::IsWindow(owner) ? owner : nullptr,
-                                         [](ui::HWND, ui::UINT, ui::WPARAM, ui::LPARAM) -> ui::LONG_PTR { return 0; },
-                                         0);
+    return ui::CreateDialogIndirectParam(nullptr, tmpl, ui::IsWindow(owner) ? owner : nullptr, panelDialogProc, 0);
 }
 
 struct Panel {
