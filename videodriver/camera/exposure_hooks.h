@@ -1,6 +1,5 @@
 // The exposure routines the frame path and the capture sequence call. They
-// belong to the exposure folder (videodriver/exposure); a build without it
-// links the camera layer's stand-ins in exposure_minimal.cpp.
+// belong to the exposure folder (videodriver/exposure, auto_exposure.h).
 #pragma once
 
 #include "videodriver/camera/morvax_context.h"

@@ -1,6 +1,6 @@
 // What the capture sequence needs of the still-camera functions
 // (videodriver/camera/stills): the picture request that starts a still
-// download. A build without that folder links still_download_minimal.cpp.
+// download.
 #pragma once
 
 #include "videodriver/camera/morvax_context.h"
