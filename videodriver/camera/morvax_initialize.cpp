@@ -1,8 +1,10 @@
 // The camera layer's pool buffers, taken at device start and given back at
 // removal, and the JPEG header template that every frame's header is
 // patched from.
+#include "videodriver/camera/driver_globals.h"
 #include "videodriver/camera/morvax_callbacks.h"
 #include "videodriver/jpeg/jpeg_header.h"
+#include "videodriver/properties/pnp_log.h"
 
 namespace qm::morvax {
 
@@ -24,6 +26,7 @@ void freeAndClear(T*& block)
 NTSTATUS MORVAX_Initialize(PDEVICE_OBJECT, PVOID context)
 {
     MorvaxContext* camera = morvaxContext(context);
+    PnPLog(camera, g_driverGlobals.PnPLogStep++, STATUS_SUCCESS);
     // A buffer that cannot be had stays null; the frame paths then do
     // without it, and the device still starts.
     if (camera->JpegHeader == nullptr) {
@@ -37,6 +40,7 @@ NTSTATUS MORVAX_Initialize(PDEVICE_OBJECT, PVOID context)
         camera->DecodeScratch = static_cast<PUCHAR>(allocatePool(kDecodeScratchSize));
     freeAndClear(camera->PictureTable);
     camera->PictureTableSize = 0;
+    PnPLog(camera, g_driverGlobals.PnPLogStep++, STATUS_SUCCESS);
     return STATUS_SUCCESS;
 }
 

@@ -7,6 +7,7 @@
 #include "videodriver/camera/frame_rate.h"
 #include "videodriver/camera/morvax_callbacks.h"
 #include "videodriver/camera/settings_key.h"
+#include "videodriver/camera/stills/still_camera.h"
 #include "videodriver/camera/video_formats.h"
 #include "videodriver/engine/adapter_dispatch.h"
 
@@ -67,6 +68,9 @@ void MORVAX_OpenStream(PHW_STREAM_REQUEST_BLOCK srb)
         fail(srb, STATUS_INSUFFICIENT_RESOURCES);
         return;
     }
+    // The flash chip may have changed with the camera: its size is read
+    // again at every open.
+    UpdateFlashMemSize(camera);
     camera->StreamOpened = 1;
     USBCAMD_AdapterReceivePacket(srb, &MorvaxCallbacks, nullptr, TRUE);
 }
