@@ -154,6 +154,9 @@ NTSTATUS writeSettingsDword(const MorvaxContext* context, PCWSTR subkey, PCWSTR 
     WCHAR path[kKeyPathChars];
     if (!settingsKeyPath(context, subkey, path))
         return STATUS_OBJECT_NAME_INVALID;
+    // A subkey is made on first use, below a settings key that exists.
+    if (subkey != nullptr)
+        RtlCreateRegistryKey(RTL_REGISTRY_ABSOLUTE, path);
     return RtlWriteRegistryValue(RTL_REGISTRY_ABSOLUTE, path, name, REG_DWORD, &value, sizeof(value));
 }
 

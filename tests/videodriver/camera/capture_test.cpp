@@ -94,7 +94,7 @@ TEST_F(Capture, TheRateAndSizeFollowTheOpenedFormat)
     EXPECT_EQ(rateField(camera()), 3u);
 }
 
-TEST_F(Capture, StreamsTheCamerasFramesWithTheirQualityAndLength)
+TEST_F(Capture, MjpgFramesAreJpegFilesCarryingTheCamerasQualityAndTheirOwnSize)
 {
     auto stream = openRunning(kCaptureStream, kMjpg160x120);
     ASSERT_TRUE(stream);
@@ -105,9 +105,12 @@ TEST_F(Capture, StreamsTheCamerasFramesWithTheirQualityAndLength)
         auto read = stream->waitForRead(kWaitLimitMs);
         ASSERT_TRUE(read);
         ASSERT_EQ(read->status, STATUS_SUCCESS);
-        ASSERT_GT(read->data.size(), 4u);
-        EXPECT_EQ(read->data[0], camera().lastQuality());
-        EXPECT_EQ(ULONG(read->data[1] | read->data[2] << 8 | read->data[3] << 16), read->data.size());
+        ASSERT_GT(read->data.size(), 613u);
+        EXPECT_EQ(read->data[0], 0xFF);
+        EXPECT_EQ(read->data[1], 0xD8);
+        // The first frames come at the start-up quality 127.
+        EXPECT_EQ(read->data[19], 127);
+        EXPECT_EQ(ULONG(read->data[14] << 8 | read->data[15]), read->data.size());
     }
 }
 
