@@ -1,5 +1,6 @@
 #include "videodriver/exposure/exposure_registers.h"
 
+#include "videodriver/camera/device_functions.h"
 #include "videodriver/camera/register_shadow.h"
 
 namespace qm::morvax {
@@ -41,14 +42,8 @@ ULONG writeImageRun(MorvaxContext* context, USHORT first, const UCHAR* values, U
     return NT_SUCCESS(DR_WriteRegister(context, first, count)) ? 1 : 0;
 }
 
-UCHAR BitSwap(UCHAR value)
-{
-    UCHAR result = 0;
-    for (ULONG bit = 0; bit < 8; ++bit)
-        if (value & (1u << bit))
-            result = UCHAR(result | (0x80u >> bit));
-    return result;
-}
+// The Panasonic chip shifts its word in LSB first, as the serial sensor bus does.
+UCHAR BitSwap(UCHAR value) { return GetReverse(value); }
 
 ULONG SetShutter(MorvaxContext* context)
 {
