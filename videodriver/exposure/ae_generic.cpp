@@ -33,12 +33,23 @@ ULONG writeGain(MorvaxContext* context)
     }
 }
 
-VOID brighten(MorvaxContext* context, LONG shutterStep, LONG gainStep)
+// Moves the shutter to `shutter`. Near the short end a small step can round
+// to no change at all: the shutter then holds the exposure as close as it
+// can, which counts as settled (1) rather than as a step that never ends.
+ULONG moveShutter(MorvaxContext* context, LONG shutter)
+{
+    if (shutter == context->Shutter)
+        return 1;
+    context->Shutter = shutter;
+    SetShutter(context);
+    return 0;
+}
+
+ULONG brighten(MorvaxContext* context, LONG shutterStep, LONG gainStep)
 {
     if (context->Shutter > 1) {
         const LONG shutter = CalcShutterSpeed(context, -shutterStep);
-        context->Shutter = shutter > 0 ? shutter : 0;
-        SetShutter(context);
+        return moveShutter(context, shutter > 0 ? shutter : 0);
     } else if (context->Shutter == 1) {
         // The arithmetic cannot move a shutter of 1; the longest exposure
         // is the one step left.
@@ -53,9 +64,10 @@ VOID brighten(MorvaxContext* context, LONG shutterStep, LONG gainStep)
         context->YGain = yGain < context->YGainCeiling ? yGain : context->YGainCeiling;
         SetYGain(context);
     }
+    return 0;
 }
 
-VOID darken(MorvaxContext* context, LONG shutterStep, LONG gainStep)
+ULONG darken(MorvaxContext* context, LONG shutterStep, LONG gainStep)
 {
     if (context->YGain > kUnityYGain) {
         const ULONG yGain = context->YGain - kYGainStep;
@@ -68,9 +80,9 @@ VOID darken(MorvaxContext* context, LONG shutterStep, LONG gainStep)
     } else {
         const LONG limit = context->Flickerless ? kShortestFlickerlessShutter : kShortestShutter;
         const LONG shutter = CalcShutterSpeed(context, shutterStep);
-        context->Shutter = shutter < limit ? shutter : limit;
-        SetShutter(context);
+        return moveShutter(context, shutter < limit ? shutter : limit);
     }
+    return 0;
 }
 
 }  // namespace
@@ -89,11 +101,7 @@ ULONG AE_New(MorvaxContext* context, LONG error)
         shutterStep = LONG(context->SmallStep);
         gainStep = kSmallGainStep;
     }
-    if (error < 0)
-        brighten(context, shutterStep, gainStep);
-    else
-        darken(context, shutterStep, gainStep);
-    return 0;
+    return error < 0 ? brighten(context, shutterStep, gainStep) : darken(context, shutterStep, gainStep);
 }
 
 }  // namespace qm::morvax

@@ -6,6 +6,7 @@
 #include "videodriver/camera/register_shadow.h"
 #include "videodriver/exposure/ae_strategies.h"
 #include "videodriver/exposure/auto_exposure.h"
+#include "videodriver/exposure/exposure_globals.h"
 #include "videodriver/exposure/exposure_registers.h"
 
 namespace qm::morvax {
@@ -77,6 +78,12 @@ ULONG AE_Tasc(MorvaxContext* context, LONG)
         writeExposure(context);
         return 1;
     }
+    // The new exposure is worked out from the average in one go: an
+    // average still on its way to what the last change did would make it
+    // overshoot, and the loop would hunt. It waits for the average.
+    const LONG lag = g_exposure.LastLuminance - LONG(context->LuminanceAverage);
+    if (lag > kBandHalfWidth || lag < -kBandHalfWidth)
+        return 0;
     // Nothing more to give at either end.
     if (ratio < low && context->YGain == kMostYGainAtTop && context->Gain == kTopGain && context->Shutter == 0)
         return 0;

@@ -21,6 +21,7 @@ ULONG doAE(MorvaxContext* context)
     // A frame whose grid could not be read tells nothing about the scene.
     if (!getLumAverage(context, &luminance))
         return 0;
+    g_exposure.LastLuminance = LONG(luminance);
     LONG& average = g_exposure.RunningLuminance;
     average = average + ((LONG(luminance) + 2) >> 2) - ((average + 2) >> 2);
 

@@ -8,6 +8,7 @@ namespace qm::morvax {
 
 struct ExposureGlobals {
     qm::kernel::LONG RunningLuminance;   // filtered over frames, a quarter of each new one
+    qm::kernel::LONG LastLuminance;      // the latest frame's own measurement
     qm::kernel::ULONG NscHoldCounter;    // CMOS sensor: small-band steps left before settling
     qm::kernel::ULONG ElecvisionTiming;  // Elecvision frame-timing index 0..3
 };

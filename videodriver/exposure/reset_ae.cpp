@@ -126,6 +126,7 @@ VOID ResetAE(MorvaxContext* context)
     // average from the same neutral value, the frame timing from the
     // default image's (index 0), the CMOS hold count from nothing.
     g_exposure.RunningLuminance = LONG(kInitialLuminance);
+    g_exposure.LastLuminance = LONG(kInitialLuminance);
     g_exposure.ElecvisionTiming = 0;
     g_exposure.NscHoldCounter = 0;
 

@@ -7,6 +7,7 @@
 #include "videodriver/camera/register_shadow.h"
 #include "videodriver/exposure/ae_strategies.h"
 #include "videodriver/exposure/auto_exposure.h"
+#include "videodriver/exposure/exposure_globals.h"
 
 namespace qm::morvax::test {
 namespace {
@@ -27,6 +28,14 @@ protected:
     {
         const auto writes = wire().writesTo(address);
         return writes.empty() ? std::vector<UCHAR>{} : writes.back().bytes;
+    }
+
+    // The Tasc strategy's input: an average that has caught up with the
+    // latest measurement.
+    void steadyLuminance(ULONG luminance)
+    {
+        context()->LuminanceAverage = luminance;
+        g_exposure.LastLuminance = LONG(luminance);
     }
 
     std::shared_ptr<RegisterBoard> board_;
@@ -89,14 +98,14 @@ TEST_F(Strategy, CmosSensorInBrightLightLowersTheGainThenShortensTheExposure)
 TEST_F(Strategy, TascRatio32AtTarget128IsInsideTheBand)
 {
     start(0, 5);
-    context()->LuminanceAverage = 128;  // r = 32, band 30..33
+    steadyLuminance(128);  // r = 32, band 30..33
     EXPECT_EQ(AE_Tasc(context(), 0), 1u);
     // Settled still writes the exposure it holds.
     EXPECT_FALSE(lastWrite(0x101D).empty());
     EXPECT_FALSE(lastWrite(0x101B).empty());
-    context()->LuminanceAverage = 136;  // r = 34
+    steadyLuminance(136);  // r = 34
     EXPECT_EQ(AE_Tasc(context(), 0), 0u);
-    context()->LuminanceAverage = 116;  // r = 29
+    steadyLuminance(116);  // r = 29
     EXPECT_EQ(AE_Tasc(context(), 0), 0u);
 }
 
@@ -107,7 +116,7 @@ TEST_F(Strategy, TascSpreadsTheWantedExposureOverGainShutterAndYGain)
     context()->GainMode = 1;
     context()->Shutter = 0;
     context()->YGain = 8;
-    context()->LuminanceAverage = 64;  // r = 16: twice too dark
+    steadyLuminance(64);  // r = 16: twice too dark
     EXPECT_EQ(AE_Tasc(context(), 0), 0u);
     // v = 521 * 8 / 16 * 4 = 1040, over three gain steps of 1.4: 378.
     EXPECT_EQ(context()->Gain, 4);
@@ -120,13 +129,26 @@ TEST_F(Strategy, TascSpreadsTheWantedExposureOverGainShutterAndYGain)
     EXPECT_EQ(chip.gainCode(), 4);
 }
 
+TEST_F(Strategy, TascWaitsForTheAverageToCatchUpBeforeItPicksAnExposure)
+{
+    start(0, 5);
+    steadyLuminance(64);
+    g_exposure.LastLuminance = 100;  // the last change has not worked through yet
+    EXPECT_EQ(AE_Tasc(context(), 0), 0u);
+    EXPECT_EQ(context()->Gain, 1);
+    EXPECT_EQ(context()->Shutter, 0);
+    g_exposure.LastLuminance = 70;
+    AE_Tasc(context(), 0);
+    EXPECT_EQ(context()->Gain, 4);
+}
+
 TEST_F(Strategy, TascMovesTheTargetWhenTheGainComesIntoUse)
 {
     start(0, 5);
     context()->Gain = 0;
     context()->GainMode = 0;
     context()->Shutter = 100;
-    context()->LuminanceAverage = 40;  // r = 10
+    steadyLuminance(40);  // r = 10
     AE_Tasc(context(), 0);
     EXPECT_GT(context()->Gain, 0);
     EXPECT_EQ(context()->AETarget, 128 + 10);
@@ -137,7 +159,7 @@ TEST_F(Strategy, TascSwitchesBackLightModeOnTheBlackLevel)
 {
     start(0, 5);
     DR_SetRegister(0x1000, 0xA0);
-    context()->LuminanceAverage = 128;
+    steadyLuminance(128);
     board_->set(0x0810, 200);
     AE_Tasc(context(), 0);
     EXPECT_EQ(context()->BackLight, 1);

@@ -55,6 +55,18 @@ TEST_F(GenericStrategy, AShutterOf1OpensFully)
     EXPECT_EQ(context()->Gain, gain);
 }
 
+TEST_F(GenericStrategy, AShutterStepThatRoundsToNothingCountsAsSettled)
+{
+    start(4);
+    context()->Gain = context()->GainMin;
+    context()->Shutter = 511;  // 13 lines: 4 % is less than a line
+    EXPECT_EQ(AE_New(context(), kTooDark), 1u);
+    EXPECT_EQ(context()->Shutter, 511);
+    EXPECT_TRUE(wire().writesTo(0x101B).empty());
+    EXPECT_EQ(AE_New(context(), kFarTooDark), 0u);  // 32 % is not
+    EXPECT_LT(context()->Shutter, 511);
+}
+
 TEST_F(GenericStrategy, WithTheShutterOpenTheGainRisesThenTheYGain)
 {
     start(0);
