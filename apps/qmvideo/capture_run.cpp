@@ -46,10 +46,35 @@ bool formatFor(AdapterHost& host, const CaptureOptions& options, std::vector<UCH
     return true;
 }
 
+// CameraControl's private id that switches the automatic white balance.
+constexpr ULONG kWhiteBalanceEnable = 205;
+
+bool enableWhiteBalance(AdapterHost& host)
+{
+    KSPROPERTY_CAMERACONTROL_S property{};
+    property.Property.Set = PROPSETID_VIDCAP_CAMERACONTROL;
+    property.Property.Id = kWhiteBalanceEnable;
+    property.Property.Flags = KSPROPERTY_TYPE_SET;
+    KSPROPERTY_CAMERACONTROL_S value = property;
+    value.Value = 1;
+    ULONG bytes = 0;
+    return NT_SUCCESS(host.setDeviceProperty({reinterpret_cast<const UCHAR*>(&property), sizeof property},
+                                             {reinterpret_cast<UCHAR*>(&value), sizeof value}, bytes));
+}
+
+// The camera's red, green and blue gains as the driver last set them.
+std::string colourGains(dualcam::DualCamera& camera)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "  gains %u/%u/%u", camera.registerValue(0x100B), camera.registerValue(0x100D),
+                  camera.registerValue(0x100C));
+    return text;
+}
+
 }  // namespace
 
 int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* out, std::FILE* err,
-               CaptureReport* report)
+               CaptureReport* report, const FrameSink& sink)
 {
     AdapterHost& host = session.host();
     std::vector<UCHAR> format;
@@ -71,6 +96,8 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
         std::fprintf(err, "qmvideo: the stream did not start (status %08X)\n", unsigned(status));
         return kExitFailed;
     }
+    if (options.whiteBalance && !enableWhiteBalance(host))
+        std::fprintf(err, "qmvideo: the driver did not take the white-balance setting\n");
     std::fprintf(out, "stream %u: %s at %u frames/s\n", options.stream, formatText(video).c_str(),
                  options.framesPerSecond);
 
@@ -79,7 +106,7 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
     result = {};
     ULONG waiting = 0;
     auto keepReadsWaiting = [&] {
-        while (waiting < options.readsInFlight && result.frames + waiting < options.frames) {
+        while (waiting < options.readsInFlight && (options.frames == 0 || result.frames + waiting < options.frames)) {
             stream->queueRead(ULONG(video.imageSize));
             ++waiting;
         }
@@ -88,7 +115,7 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
     Clock::time_point previous = start;
     int exitCode = kExitOk;
     keepReadsWaiting();
-    while (result.frames < options.frames) {
+    while (options.frames == 0 || result.frames < options.frames) {
         std::optional<CompletedRead> read = stream->waitForRead(options.frameTimeLimitMs);
         if (!read) {
             std::fprintf(err, "qmvideo: no frame within %u ms\n", options.frameTimeLimitMs);
@@ -117,11 +144,14 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
         const auto info = read->frameInfo();
         if (info)
             result.dropped = info->DropCount;
-        std::fprintf(out, "frame %u: %zu bytes%s  picture %lld  dropped %lld  +%.1f ms\n", result.frames,
+        const std::string gains = options.whiteBalance ? colourGains(session.camera()) : std::string();
+        std::fprintf(out, "frame %u: %zu bytes%s  picture %lld  dropped %lld  +%.1f ms%s\n", result.frames,
                      read->data.size(), where.c_str(), info ? static_cast<long long>(info->PictureNumber) : 0LL,
-                     static_cast<long long>(result.dropped), millisecondsBetween(previous, now));
+                     static_cast<long long>(result.dropped), millisecondsBetween(previous, now), gains.c_str());
         std::fflush(out);
         previous = now;
+        if (sink && !sink(*read, video))
+            break;
         keepReadsWaiting();
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();

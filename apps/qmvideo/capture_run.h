@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
+#include "apps/qmvideo/format_text.h"
 #include "apps/qmvideo/video_session.h"
 
 namespace qm::qmvideo {
@@ -13,9 +15,10 @@ struct CaptureOptions {
     ULONG stream = 0;
     ULONG format = 0;          // index into the stream's published formats
     ULONG framesPerSecond = 30;
-    ULONG frames = 10;
+    ULONG frames = 10;            // 0: until the frame sink says stop
     std::string outputDirectory;  // empty: the frames are only counted
     bool masterClock = false;
+    bool whiteBalance = false;    // turn the driver's automatic white balance on
     ULONG readsInFlight = 4;
     ULONG frameTimeLimitMs = 15000;  // longer than the driver's own 5 s read time-out
 };
@@ -27,8 +30,11 @@ struct CaptureReport {
     double seconds = 0;
 };
 
+// Gets every frame after it was reported; false stops the capture.
+using FrameSink = std::function<bool(const CompletedRead& read, const VideoFormat& format)>;
+
 // Exit codes as the tool returns them.
 int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* out, std::FILE* err,
-               CaptureReport* report = nullptr);
+               CaptureReport* report = nullptr, const FrameSink& sink = {});
 
 }  // namespace qm::qmvideo

@@ -1,15 +1,25 @@
 // qmvideo, the capture tool over the adapter host: runs the Morvax driver
-// on the simulated dual-mode camera, lists its streams and formats, and
-// captures frames to files.
+// on the simulated dual-mode camera, lists its streams and formats, captures
+// frames to files and shows them live.
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "apps/qmvideo/command.h"
+
 namespace qm::qmvideo {
 
-// Runs one command line (without the program name); the exit code.
-int runQmvideo(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
+// The commands of this folder.
+extern const Command kFormatsCommand;
+extern const Command kCaptureCommand;
+extern const Command kPreviewCommand;
+
+// Runs one command line (without the program name) with the given commands;
+// the exit code.
+int runQmvideo(std::span<const Command> commands, const std::vector<std::string>& arguments, std::FILE* out,
+               std::FILE* err);
 
 }  // namespace qm::qmvideo

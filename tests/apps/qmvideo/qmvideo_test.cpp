@@ -1,5 +1,5 @@
-// qmvideo in process: the formats listing, a capture written to files, and
-// the command lines it refuses.
+// qmvideo in process: the formats listing, a capture written to files, the
+// live preview, and the command lines it refuses.
 #include "apps/qmvideo/qmvideo.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +35,15 @@ std::string contentsOf(std::FILE* file)
     return text;
 }
 
+// The commands these tests run.
+const Command kCommands[] = {kFormatsCommand, kCaptureCommand, kPreviewCommand};
+
 ToolRun run(const std::vector<std::string>& arguments)
 {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     ToolRun result;
-    result.exitCode = runQmvideo(arguments, out, err);
+    result.exitCode = runQmvideo(kCommands, arguments, out, err);
     result.out = contentsOf(out);
     result.err = contentsOf(err);
     return result;
@@ -81,6 +84,25 @@ TEST_F(Qmvideo, CapturesTheAskedNumberOfFramesIntoFiles)
         EXPECT_GT(std::filesystem::file_size(frames_.file(file)), 4u);
 }
 
+TEST_F(Qmvideo, ShowsTheStreamInAWindowAndWritesItsScreenshot)
+{
+    const std::string png = frames_.file("preview.png");
+    const ToolRun result = run({"preview", "--format", "1", "--frames", "4", "--awb", "--screenshot", png});
+    ASSERT_EQ(result.exitCode, kExitOk) << result.err;
+    EXPECT_NE(result.out.find("stream 0: RGB24 160 x 120"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("4 frames in"), std::string::npos);
+    // Every frame reports the white-balance gains.
+    EXPECT_NE(result.out.find("frame 4: 57600 bytes"), std::string::npos);
+    EXPECT_NE(result.out.find("gains "), std::string::npos);
+    ASSERT_TRUE(std::filesystem::exists(png));
+    EXPECT_GT(std::filesystem::file_size(png), 1000u);
+
+    // MJPG frames are shown too.
+    const ToolRun mjpg = run({"preview", "--format", "6", "--frames", "2"});
+    EXPECT_EQ(mjpg.exitCode, kExitOk) << mjpg.err;
+    EXPECT_EQ(mjpg.err.find("cannot be shown"), std::string::npos) << mjpg.err;
+}
+
 TEST_F(Qmvideo, RefusesWhatItCannotDo)
 {
     EXPECT_EQ(run({}).exitCode, kExitUsage);
@@ -90,6 +112,8 @@ TEST_F(Qmvideo, RefusesWhatItCannotDo)
     const ToolRun noFormat = run({"capture", "--format", "42"});
     EXPECT_EQ(noFormat.exitCode, kExitUsage);
     EXPECT_NE(noFormat.err.find("stream 0 has no format 42"), std::string::npos) << noFormat.err;
+    EXPECT_EQ(run({"preview", "--screenshot"}).exitCode, kExitUsage);
+    EXPECT_EQ(run({"formats", "extra"}).exitCode, kExitUsage);
     EXPECT_EQ(run({"--driver", frames_.file("none.so"), "formats"}).exitCode, kExitNoDriver);
 }
 

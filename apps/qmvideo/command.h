@@ -1,0 +1,52 @@
+// One qmvideo command: its name, its lines of the usage text and the routine
+// that runs it. main.cpp lists the tool's commands in one table.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "apps/qmvideo/video_session.h"
+
+namespace qm::qmvideo {
+
+// What a command gets: its arguments, the tool's output streams and the
+// driver, loaded and started on first use.
+struct Command;
+
+class CommandContext {
+public:
+    CommandContext(std::string driverPath, std::span<const Command> commands, std::FILE* out, std::FILE* err);
+    ~CommandContext();
+    CommandContext(const CommandContext&) = delete;
+    CommandContext& operator=(const CommandContext&) = delete;
+
+    std::FILE* out() const { return out_; }
+    std::FILE* err() const { return err_; }
+    // The running driver; null (with the reason printed) when it did not
+    // load or the device did not start: the command then returns
+    // kExitNoDriver.
+    VideoSession* session();
+    // Prints the problem and the usage; returns kExitUsage.
+    int usage(const std::string& problem) const;
+    void printUsage(std::FILE* stream) const;
+
+private:
+    std::string driverPath_;
+    std::span<const Command> commands_;
+    std::FILE* out_;
+    std::FILE* err_;
+    std::unique_ptr<VideoSession> session_;
+};
+
+using CommandRoutine = int (*)(CommandContext& context, const std::vector<std::string>& arguments);
+
+struct Command {
+    const char* name;
+    const char* usage;  // its lines of the usage text, each ending in a newline
+    CommandRoutine run;
+};
+
+}  // namespace qm::qmvideo
