@@ -86,6 +86,12 @@ void RegisterBoard::setRun(USHORT first, std::span<const UCHAR> values)
         registers_[(first + i) & 0xFFFF] = values[i];
 }
 
+void RegisterBoard::pin(USHORT address, UCHAR value)
+{
+    std::lock_guard guard(lock_);
+    pinned_[address] = value;
+}
+
 UCHAR RegisterBoard::get(USHORT address) const
 {
     std::lock_guard guard(lock_);
@@ -111,8 +117,11 @@ usbd::ControlResult RegisterBoard::controlIn(const usbd::SetupPacket& setup, std
 {
     std::lock_guard guard(lock_);
     const std::size_t length = std::min<std::size_t>(setup.wLength, data.size());
-    for (std::size_t i = 0; i < length; ++i)
-        data[i] = registers_[(setup.wIndex + i) & 0xFFFF];
+    for (std::size_t i = 0; i < length; ++i) {
+        const USHORT address = USHORT(setup.wIndex + i);
+        const auto pinned = pinned_.find(address);
+        data[i] = pinned != pinned_.end() ? pinned->second : registers_[address];
+    }
     return usbd::ControlResult::ok(length);
 }
 

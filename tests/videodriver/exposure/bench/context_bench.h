@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -69,6 +70,8 @@ public:
     void set(USHORT address, UCHAR value);
     void setRun(USHORT first, std::span<const UCHAR> values);
     UCHAR get(USHORT address) const;
+    // The register reads `value` whatever is written to it.
+    void pin(USHORT address, UCHAR value);
 
     std::vector<std::uint8_t> deviceDescriptor() const override;
     std::vector<std::uint8_t> configurationDescriptor() const override;
@@ -79,6 +82,7 @@ public:
 private:
     mutable std::mutex lock_;
     std::vector<UCHAR> registers_ = std::vector<UCHAR>(0x10000, 0);
+    std::map<USHORT, UCHAR> pinned_;
 };
 
 class ContextBench : public qm::test::SimulatedKernelTest {
