@@ -43,12 +43,15 @@ struct RegisterShadow {
 // The shadow index of a register, or -1 when no row covers it.
 constexpr LONG shadowIndexOf(USHORT address)
 {
-    const RegisterRange* row = nullptr;
-    for (ULONG i = 0; i < kRegisterRangeCount && kRegisterRanges[i].FirstAddress <= address; ++i)
-        row = &kRegisterRanges[i];
-    if (row == nullptr || ULONG(address - row->FirstAddress) >= row->Count)
+    ULONG rows = 0;  // rows whose first address does not exceed the address
+    while (rows < kRegisterRangeCount && kRegisterRanges[rows].FirstAddress <= address)
+        ++rows;
+    if (rows == 0)
         return -1;
-    return LONG(row->ShadowIndex + (address - row->FirstAddress));
+    const RegisterRange& row = kRegisterRanges[rows - 1];
+    if (ULONG(address - row.FirstAddress) >= row.Count)
+        return -1;
+    return LONG(row.ShadowIndex + (address - row.FirstAddress));
 }
 
 // A bit field of one register: high nibble the width in bits, low nibble
