@@ -154,6 +154,7 @@ struct MorvaxContext {
     ULONG FlashMemSize;           // megabytes
     ULONG QFactor[5];             // JPEG quality overrides by size index (QFactor160 .. QFactor640)
     UCHAR PictureTableStale;      // pictures were taken or deleted since the table was read
+    UCHAR FlashLayoutKnown;       // the command layout was probed (NewFlashLayout holds it)
 };
 
 // The camera's part of every read: whether the frame it received was

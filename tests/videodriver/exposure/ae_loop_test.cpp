@@ -73,9 +73,9 @@ TEST_F(AeLoop, ResetSetsBandsAndRangesByFrontEnd)
 
 TEST_F(AeLoop, ResetTakesBandsAndEvFromTheSettingsKey)
 {
-    writeSetting(u"AEThresholdWide", 50);
-    writeSetting(u"AEThresholdNarrow", 12);
-    writeSetting(u"Ev", 30);
+    putSetting(u"AEThresholdWide", 50);
+    putSetting(u"AEThresholdNarrow", 12);
+    putSetting(u"Ev", 30);
     start(0, 7);
     ResetAE(context());
     EXPECT_EQ(context()->AEThresholdWide, 50u);

@@ -54,6 +54,11 @@ protected:
         config.pictures = dualcam::testPictures(pictures);
         return plugCamera(config);
     }
+    void knowLayout(bool newLayout)
+    {
+        context()->NewFlashLayout = newLayout ? 1 : 0;
+        context()->FlashLayoutKnown = 1;
+    }
     ULONG tableSize()
     {
         ULONG size = 0;
@@ -97,7 +102,7 @@ TEST_F(CommandInterface, ANewLayoutCameraHoldingSevenPicturesIsNotTakenForAnOldO
 TEST_F(CommandInterface, DeletingPicture300WritesTheLayoutsCodeByte)
 {
     dualcam::DualCamera& camera = start(dualcam::CommandLayout::New, 301);
-    context()->NewFlashLayout = 1;
+    knowLayout(1);
     ULONG done = 0;
     atPassiveLevel([&] { done = DF_FlashDeletePic(context(), 300); });
     EXPECT_EQ(done, 1u);
@@ -106,15 +111,28 @@ TEST_F(CommandInterface, DeletingPicture300WritesTheLayoutsCodeByte)
     EXPECT_EQ(camera.pictureCount(), 300u);
 
     start(dualcam::CommandLayout::Old, 3);
-    context()->NewFlashLayout = 0;
+    knowLayout(0);
     atPassiveLevel([&] { done = DF_FlashDeletePic(context(), 300); });
     EXPECT_THAT(wire().writesTo(0x040B).back().bytes, ElementsAre(0x2C, 0x7F));
+}
+
+TEST_F(CommandInterface, ANumberedCommandFindsOutTheLayoutFirst)
+{
+    // A delete of picture 2 in the old layout's code would reach picture 770
+    // of a new-layout camera.
+    dualcam::DualCamera& camera = start(dualcam::CommandLayout::New, 4);
+    ULONG done = 0;
+    atPassiveLevel([&] { done = DF_FlashDeletePic(context(), 2); });
+    EXPECT_EQ(done, 1u);
+    EXPECT_EQ(context()->NewFlashLayout, 1);
+    EXPECT_THAT(wire().writesTo(0x040B).back().bytes, ElementsAre(0x02, 0x0F));
+    EXPECT_EQ(camera.pictureCount(), 3u);
 }
 
 TEST_F(CommandInterface, APictureNumberTheCodeByteCannotCarryIsNotSent)
 {
     start(dualcam::CommandLayout::Old, 3);
-    context()->NewFlashLayout = 0;
+    knowLayout(0);
     ULONG done = 1;
     atPassiveLevel([&] { done = DF_FlashDeletePic(context(), 0x0400 + 2); });
     EXPECT_EQ(done, 0u);

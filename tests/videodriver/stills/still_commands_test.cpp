@@ -18,6 +18,11 @@ protected:
             config.pictures = dualcam::testPictures(6);
         return plugCamera(config);
     }
+    void knowLayout(bool newLayout)
+    {
+        context()->NewFlashLayout = newLayout ? 1 : 0;
+        context()->FlashLayoutKnown = 1;
+    }
     template <typename F>
     auto passive(F call)
     {
@@ -27,6 +32,16 @@ protected:
     }
 };
 
+TEST_F(StillCommands, CountsPast255AreReadInTheCamerasLayout)
+{
+    dualcam::DualCamConfig config;
+    config.pictures = dualcam::testPictures(300);
+    start(config);
+    ASSERT_EQ(passive([&] { return DF_GetTotalPictures(context()); }), 1u);
+    EXPECT_EQ(context()->PictureCount, 300u);
+    EXPECT_EQ(context()->NewFlashLayout, 1);
+}
+
 TEST_F(StillCommands, ThePictureCountIsLatchedByEnablingTheControllerInBothLayouts)
 {
     for (const auto commandLayout : {dualcam::CommandLayout::New, dualcam::CommandLayout::Old}) {
@@ -34,7 +49,7 @@ TEST_F(StillCommands, ThePictureCountIsLatchedByEnablingTheControllerInBothLayou
         config.layout = commandLayout;
         config.pictures = dualcam::testPictures(260);
         start(config);
-        context()->NewFlashLayout = commandLayout == dualcam::CommandLayout::New;
+        knowLayout(commandLayout == dualcam::CommandLayout::New);
         DR_LoadDefaultTable(context());
         wire().clear();
         ASSERT_EQ(passive([&] { return DF_GetTotalPictures(context()); }), 1u);
@@ -51,7 +66,7 @@ TEST_F(StillCommands, FreeRoomStatusAndFirmwareVersion)
     config.pictureCapacity = 40;
     config.firmwareBytes = {0x4A, 0x80};
     start(config);
-    context()->NewFlashLayout = 1;
+    knowLayout(1);
     ULONG free = 0;
     ASSERT_EQ(passive([&] { return DF_GetFreePictures(context(), &free); }), 1u);
     EXPECT_EQ(free, 34u);
@@ -101,7 +116,7 @@ TEST_F(StillCommands, TheFlashSizeFollowsTheChipsDeviceCode)
 
 TEST_F(StillCommands, TheFlashSizeIsRecordedInTheSettingsKeyAndSmallFlashSlowsTheController)
 {
-    writeSetting(u"CCDType", 0);
+    putSetting(u"CCDType", 0);
     dualcam::DualCamConfig config;
     config.flashDeviceCode = 0x64;
     start(config);

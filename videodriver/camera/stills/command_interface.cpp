@@ -104,7 +104,7 @@ ULONG sendTwoByteCommand(MorvaxContext* context, UCHAR argument, UCHAR code)
 ULONG sendNumberedCommand(MorvaxContext* context, StillCommand command, ULONG number)
 {
     // A number the code byte cannot carry would reach another picture.
-    if (number > largestCommandNumber(context))
+    if (!ensureFlashLayout(context) || number > largestCommandNumber(context))
         return 0;
     return sendTwoByteCommand(context, UCHAR(number & 0xFF), stillCommandCode(context, command, number));
 }

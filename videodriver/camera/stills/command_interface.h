@@ -54,8 +54,13 @@ ULONG DF_PollingREGMSTR(MorvaxContext* context);
 // command. 1 when it was sent and run, 0 otherwise.
 ULONG sendOneByteCommand(MorvaxContext* context, UCHAR code);
 ULONG sendTwoByteCommand(MorvaxContext* context, UCHAR argument, UCHAR code);
-// Sends a numbered command (two bytes: the number's low byte and the code);
-// 0 without sending when the number does not fit the layout.
+// Probes the camera's layout unless that was done (picture_table.cpp): a
+// picture number or count read in the wrong layout names another picture.
+ULONG ensureFlashLayout(MorvaxContext* context);
+
+// Sends a numbered command (two bytes: the number's low byte and the code)
+// once the layout is known; 0 without sending when the number does not fit
+// the layout.
 ULONG sendNumberedCommand(MorvaxContext* context, StillCommand command, ULONG number);
 
 // 040B-040C after a command.

@@ -58,6 +58,13 @@ VOID freeTable(MorvaxContext* context)
 
 }  // namespace
 
+ULONG ensureFlashLayout(MorvaxContext* context)
+{
+    if (!context->FlashLayoutKnown)
+        DF_GetPicTableSize(context);
+    return context->FlashLayoutKnown;
+}
+
 ULONG DF_GetPicTableSize(MorvaxContext* context)
 {
     UCHAR answer[2];
@@ -69,6 +76,7 @@ ULONG DF_GetPicTableSize(MorvaxContext* context)
             return 0;
         if (confirm[0] == kConfirmArgument && confirm[1] == kSizeProbeCode) {
             context->NewFlashLayout = 0;
+            context->FlashLayoutKnown = 1;
             UCHAR size[2];
             if (!sendOneByteCommand(context, kOldTableSizeCode) || !DF_PollingREGMSTR(context) ||
                 !readStillResult(context, size))
@@ -79,6 +87,7 @@ ULONG DF_GetPicTableSize(MorvaxContext* context)
         answer[1] = confirm[1];
     }
     context->NewFlashLayout = 1;
+    context->FlashLayoutKnown = 1;
     return ULONG(answer[0] / 16) * 256 + answer[1];
 }
 

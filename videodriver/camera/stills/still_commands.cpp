@@ -14,7 +14,8 @@ ULONG oneByte(MorvaxContext* context, StillCommand command)
     return sendOneByteCommand(context, stillCommandCode(context, command, 0));
 }
 
-// A command whose answer is a count in 040B-040C.
+// The answer of a command that reports a count in 040B-040C (the layout
+// was made known before the command went out).
 ULONG readCount(MorvaxContext* context, PULONG count)
 {
     UCHAR result[2];
@@ -47,6 +48,8 @@ ULONG DF_FlashDeletePic(MorvaxContext* context, ULONG picture)
 
 ULONG DF_GetTotalPictures(MorvaxContext* context)
 {
+    if (!ensureFlashLayout(context))
+        return 0;
     // Enabling the controller makes the camera latch its picture count.
     DR_SetBits(kMaster, kEnableBit, 1);
     if (!NT_SUCCESS(DR_WriteRegister(context, kMaster, 1)))
@@ -96,7 +99,7 @@ ULONG DF_GetDSCStatus(MorvaxContext* context, PUCHAR status)
 
 ULONG DF_GetFreePictures(MorvaxContext* context, PULONG freePictures)
 {
-    if (!oneByte(context, StillCommand::FreeCount))
+    if (!ensureFlashLayout(context) || !oneByte(context, StillCommand::FreeCount))
         return 0;
     return readCount(context, freePictures);
 }

@@ -228,7 +228,7 @@ void ContextBench::TearDown()
     windows_.reset();
 }
 
-void writeSetting(const std::u16string& name, ULONG value)
+void putSetting(const std::u16string& name, ULONG value)
 {
     std::u16string quillon = kQuillonKey;
     std::u16string settings = kSettingsKey;

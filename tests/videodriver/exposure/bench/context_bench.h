@@ -115,7 +115,7 @@ private:
 };
 
 // Writes a REG_DWORD under the default settings key, creating the keys.
-void writeSetting(const std::u16string& name, ULONG value);
+void putSetting(const std::u16string& name, ULONG value);
 // A REG_DWORD of the default settings key (or one of its subkeys), if there.
 std::optional<ULONG> readSetting(const std::u16string& name, const std::u16string& subkey = {});
 
