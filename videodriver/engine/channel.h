@@ -73,6 +73,9 @@ struct Channel {
     LIST_ENTRY PendingReads;
     KSPIN_LOCK ReadLock;    // the pending list and the current read
     ReadRequest* CurrentRead;
+    // The next packet is the first since the stream started: the camera
+    // begins a frame there, so a waiting read may take it from its start.
+    BOOLEAN AtStreamStart;
     KSPIN_LOCK TransferLock;
 
     KEVENT ResetEvent;

@@ -146,6 +146,10 @@ NTSTATUS USBCAMD_StartIsoStream(DeviceExtension* deviceExtension, Channel* chann
     // Completions that find the channel not streaming count as errors, so
     // the flag goes up before the first transfer leaves.
     channel->Streaming = TRUE;
+    KIRQL irql;
+    KeAcquireSpinLock(&channel->ReadLock, &irql);
+    channel->AtStreamStart = TRUE;
+    KeReleaseSpinLock(&channel->ReadLock, irql);
     NTSTATUS status = STATUS_SUCCESS;
     for (IsoTransfer& transfer : channel->Transfers) {
         rebuildTransfer(deviceExtension, &transfer);

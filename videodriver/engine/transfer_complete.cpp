@@ -73,7 +73,15 @@ void USBCAMD_TransferComplete(Channel* channel, IsoTransfer* transfer)
             channel->CurrentRead = current;
         } else if (frameComplete && current != nullptr) {
             current->BytesReceived = 0;  // a bad frame: the read waits for the next one
+        } else if (current == nullptr && channel->AtStreamStart) {
+            // The first frame after the start (a still download's first
+            // picture) has a reader as soon as one waits.
+            current = takeNextRead(channel);
+            if (current != nullptr)
+                camera.CamNewVideoFrame(context, frameContextOf(current));
+            channel->CurrentRead = current;
         }
+        channel->AtStreamStart = FALSE;
 
         if (current != nullptr && count != 0 && count <= rawDataCapacity(current) - current->BytesReceived) {
             RtlCopyMemory(current->RawDataPointer + current->BytesReceived, packetBytes, count);
