@@ -13,7 +13,7 @@ protected:
     void SetUp() override
     {
         camera_ = std::make_shared<dualcam::DualCamera>(cameraConfig());
-        recorder_ = std::make_shared<WireRecorder>(camera_);
+        recorder_ = makeRecorder(camera_);
         VideoRig::SetUp();
         if (client_ == nullptr && rigOptions().start)
             client_ = std::make_unique<PropertyClient>(host());
@@ -34,6 +34,11 @@ protected:
         return options;
     }
     virtual dualcam::DualCamConfig cameraConfig() { return RigOptions::quietCamera(); }
+    // What stands between the driver and the camera.
+    virtual std::shared_ptr<WireRecorder> makeRecorder(std::shared_ptr<dualcam::DualCamera> camera)
+    {
+        return std::make_shared<WireRecorder>(std::move(camera));
+    }
     virtual std::vector<Setting> settings() { return {}; }
 
     // After a test started the rig itself.
