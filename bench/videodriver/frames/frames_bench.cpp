@@ -170,7 +170,7 @@ void printRatio(const RatioReporter& reporter, const char* measured, const char*
     const auto m = reporter.cpuTime.find(measured);
     const auto b = reporter.cpuTime.find(baseline);
     if (m != reporter.cpuTime.end() && b != reporter.cpuTime.end() && b->second > 0)
-        std::printf("%-18s / %-14s = %6.3f\n", measured, baseline, m->second / b->second);
+        std::printf("%-18s / %-14s = %9.5f\n", measured, baseline, m->second / b->second);
 }
 
 }  // namespace
