@@ -29,6 +29,9 @@ public:
     // load or the device did not start: the command then returns
     // kExitNoDriver.
     VideoSession* session();
+    // The simulated camera the session starts with; changes count until
+    // session() is first called.
+    dualcam::DualCamConfig& cameraConfig() { return cameraConfig_; }
     // Prints the problem and the usage; returns kExitUsage.
     int usage(const std::string& problem) const;
     void printUsage(std::FILE* stream) const;
@@ -38,6 +41,7 @@ private:
     std::span<const Command> commands_;
     std::FILE* out_;
     std::FILE* err_;
+    dualcam::DualCamConfig cameraConfig_;
     std::unique_ptr<VideoSession> session_;
 };
 

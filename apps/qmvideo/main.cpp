@@ -11,6 +11,9 @@ const qm::qmvideo::Command kCommands[] = {
     qm::qmvideo::kFormatsCommand,
     qm::qmvideo::kCaptureCommand,
     qm::qmvideo::kPreviewCommand,
+    qm::qmvideo::kPropsCommand,
+    qm::qmvideo::kStillsCommand,
+    qm::qmvideo::kSnapshotCommand,
 };
 
 }  // namespace

@@ -35,7 +35,7 @@ VideoSession* CommandContext::session()
 {
     if (session_)
         return session_.get();
-    auto session = std::make_unique<VideoSession>();
+    auto session = std::make_unique<VideoSession>(cameraConfig_);
     std::string problem;
     if (!NT_SUCCESS(session->start(driverPath_, problem))) {
         std::fprintf(err_, "qmvideo: %s\n", problem.c_str());

@@ -16,6 +16,9 @@ namespace qm::qmvideo {
 extern const Command kFormatsCommand;
 extern const Command kCaptureCommand;
 extern const Command kPreviewCommand;
+extern const Command kPropsCommand;
+extern const Command kStillsCommand;
+extern const Command kSnapshotCommand;
 
 // Runs one command line (without the program name) with the given commands;
 // the exit code.

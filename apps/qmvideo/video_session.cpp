@@ -20,10 +20,9 @@ std::string defaultDriverPath()
     return directory + "/../lib/libmorvax.so";
 }
 
-VideoSession::VideoSession()
+VideoSession::VideoSession(const dualcam::DualCamConfig& config)
 {
     bus_ = std::make_unique<usbd::Bus>();
-    dualcam::DualCamConfig config;
     camera_ = std::make_shared<dualcam::DualCamera>(config);
     bus_->plug(camera_);
     host_ = std::make_unique<AdapterHost>();

@@ -20,7 +20,7 @@ std::string defaultDriverPath();
 
 class VideoSession {
 public:
-    VideoSession();
+    explicit VideoSession(const dualcam::DualCamConfig& config = {});
     ~VideoSession();
     VideoSession(const VideoSession&) = delete;
     VideoSession& operator=(const VideoSession&) = delete;
