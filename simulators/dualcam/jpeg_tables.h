@@ -4,12 +4,13 @@
 // sampling from the frame size.
 #pragma once
 
-#include <array>
 #include <cstdint>
+
+#include "common/jpeg/standard_tables.h"
 
 namespace qm::dualcam {
 
-using QuantTable = std::array<std::uint8_t, 64>;
+using jpeg::QuantTable;
 
 // Horizontal luminance sampling; chrominance is always one sample per MCU
 // and the vertical factor is always 1.
@@ -17,11 +18,11 @@ enum class Sampling : std::uint8_t { H1V1 = 1, H2V1 = 2, H4V1 = 4 };
 
 // Example tables of ITU-T T.81 Annex K (K.1 luminance, K.2 chrominance) in
 // zig-zag order, as they stand in a DQT segment.
-extern const QuantTable kLuminanceBase;
-extern const QuantTable kChrominanceBase;
+inline constexpr const QuantTable& kLuminanceBase = jpeg::kLuminanceQuantZigzag;
+inline constexpr const QuantTable& kChrominanceBase = jpeg::kChrominanceQuantZigzag;
 
 // Zig-zag position -> row-major (natural) position in the 8 x 8 block.
-extern const std::array<std::uint8_t, 64> kZigzagToNatural;
+using jpeg::kZigzagToNatural;
 
 // Scales a zig-zag base table by Q: base x Q / 64, rounded, kept in 1..255.
 // Q = 64 reproduces the base table.

@@ -9,13 +9,15 @@
 #include <cstdint>
 #include <span>
 
+#include "common/jpeg/standard_tables.h"
+
 namespace qm::morvax {
 
-using QuantTable = std::array<std::uint8_t, 64>;
+using jpeg::QuantTable;
 
 // In zig-zag order, as they stand in a DQT segment.
-extern const QuantTable kLuminanceQuantBase;
-extern const QuantTable kChrominanceQuantBase;
+inline constexpr const QuantTable& kLuminanceQuantBase = jpeg::kLuminanceQuantZigzag;
+inline constexpr const QuantTable& kChrominanceQuantBase = jpeg::kChrominanceQuantZigzag;
 
 // One Huffman table as a DHT segment carries it: the class/id byte (class in
 // the high nibble: 0 DC, 1 AC), the number of codes of each length 1..16 and

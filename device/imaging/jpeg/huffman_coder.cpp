@@ -31,14 +31,14 @@ bool writeSymbol(const HuffmanCodes& codes, std::uint8_t symbol, BitWriter& writ
 
 }  // namespace
 
-HuffmanCodes HuffmanCodes::from(const HuffmanSpec& spec)
+HuffmanCodes HuffmanCodes::from(const HuffmanTable& table)
 {
     HuffmanCodes codes;
     std::uint32_t code = 0;
     std::size_t next = 0;
     for (int length = 1; length <= 16; ++length) {
-        for (int i = 0; i < spec.counts[length - 1] && next < spec.symbols.size(); ++i, ++next) {
-            const std::uint8_t symbol = spec.symbols[next];
+        for (int i = 0; i < table.counts[length - 1] && next < table.symbols.size(); ++i, ++next) {
+            const std::uint8_t symbol = table.symbols[next];
             codes.code[symbol] = std::uint16_t(code++);
             codes.length[symbol] = std::uint8_t(length);
         }

@@ -17,7 +17,7 @@ struct HuffmanCodes {
     std::array<std::uint16_t, 256> code{};
     std::array<std::uint8_t, 256> length{};  // 0: the table has no such symbol
 
-    static HuffmanCodes from(const HuffmanSpec& spec);
+    static HuffmanCodes from(const HuffmanTable& table);
 };
 
 class BitWriter {

@@ -72,13 +72,13 @@ void putQuantisationTable(ByteSink& sink, std::uint8_t id, const QuantisationTab
     sink.put(table);
 }
 
-void putHuffmanTable(ByteSink& sink, std::uint8_t classAndId, const HuffmanSpec& spec)
+void putHuffmanTable(ByteSink& sink, std::uint8_t classAndId, const HuffmanTable& table)
 {
     putMarker(sink, kDefineHuffman);
-    sink.putBe16(std::uint16_t(2 + 1 + spec.counts.size() + spec.symbols.size()));
+    sink.putBe16(std::uint16_t(2 + 1 + table.counts.size() + table.symbols.size()));
     sink.put(classAndId);
-    sink.put(spec.counts);
-    sink.put(spec.symbols);
+    sink.put(table.counts);
+    sink.put(table.symbols);
 }
 
 bool encodePlaneBlock(const std::int16_t* samples, std::size_t stride, const QuantisationTable& table,
