@@ -6,10 +6,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/support/ratio_summary.h"
 #include "datasource/acquire_entry.h"
 #include "datasource/entry/dispatch.h"
 #include "datasource/transfer/acquire.h"
@@ -129,44 +129,14 @@ BENCHMARK(NativeTransfer)->Unit(benchmark::kMillisecond);
 BENCHMARK(MemoryTransfer)->Unit(benchmark::kMillisecond);
 BENCHMARK(FileTransfer)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's CPU and real time per iteration for the ratio
-// summary; the real time of a file transfer includes flushing it to disk.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    struct Times {
-        double cpu = 0;
-        double real = 0;
-    };
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times[run.benchmark_name()] = Times{run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, Times> times;
-};
-
-void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
-{
-    const auto m = reporter.times.find(measured);
-    const auto b = reporter.times.find(baseline);
-    if (m != reporter.times.end() && b != reporter.times.end() && b->second.cpu > 0 && b->second.real > 0)
-        std::printf("%-16s / %-14s = %6.2f CPU, %6.2f real\n", measured, baseline, m->second.cpu / b->second.cpu,
-                    m->second.real / b->second.real);
-}
-
 }  // namespace
 
+// The real time of a file transfer includes flushing it to disk.
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTime ratios against the panel's own delivery and one copy, in this process:\n");
-    printRatio(reporter, "NativeTransfer", "PanelDelivery");
-    printRatio(reporter, "MemoryTransfer", "PanelDelivery");
-    printRatio(reporter, "FileTransfer", "PanelDelivery");
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(
+        argc, argv,
+        {"Time ratios against the panel's own delivery and one copy, in this process:",
+         {{"NativeTransfer", "PanelDelivery"}, {"MemoryTransfer", "PanelDelivery"}, {"FileTransfer", "PanelDelivery"}},
+         qm::bench::RatioClock::CpuAndReal});
 }

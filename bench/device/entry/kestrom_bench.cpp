@@ -6,13 +6,12 @@
 // $QM4200_LINK_TIME_PERCENT (1 here).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/support/ratio_summary.h"
 #include "device/entry/driver_entry.h"
 #include "platform/system/library.h"
 #include "simulators/stillcam/still_camera.h"
@@ -117,37 +116,13 @@ BENCHMARK(PictureInfoExchange)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ThumbnailFromCache)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ThumbnailFromCamera)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's real time per iteration for the ratio summary.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                realTime[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> realTime;
-};
-
-void printRatio(const RatioReporter& reporter, const std::string& measured, const std::string& baseline)
-{
-    const auto m = reporter.realTime.find(measured + "/real_time");
-    const auto b = reporter.realTime.find(baseline + "/real_time");
-    if (m != reporter.realTime.end() && b != reporter.realTime.end() && b->second > 0)
-        std::printf("%-20s / %-20s = %6.2f\n", measured.c_str(), baseline.c_str(), m->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTime ratios against one picture information exchange:\n");
-    printRatio(reporter, "ThumbnailFromCache", "PictureInfoExchange");
-    printRatio(reporter, "ThumbnailFromCamera", "PictureInfoExchange");
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(argc, argv,
+                                          {"Time ratios against one picture information exchange:",
+                                           {{"ThumbnailFromCache", "PictureInfoExchange"},
+                                            {"ThumbnailFromCamera", "PictureInfoExchange"}},
+                                           qm::bench::RatioClock::Real});
 }

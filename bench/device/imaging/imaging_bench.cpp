@@ -3,13 +3,11 @@
 // same process. The summary prints the ratios; absolute times depend on the
 // machine.
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
-#include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
+#include "bench/support/ratio_summary.h"
+#include "bench/support/turbojpeg_baselines.h"
 #include "device/imaging/dib.h"
 #include "device/imaging/jpeg/upload_jpeg.h"
 #include "device/imaging/picture_bitmap.h"
@@ -53,18 +51,8 @@ void UploadEncoder(benchmark::State& state)
 // The same bottom-up BGR rows, quality 90, 2x1 chroma, standard tables.
 void TurboJpegEncode(benchmark::State& state)
 {
-    const Bytes& dib = uploadDib();
-    tjhandle handle = tjInitCompress();
-    unsigned long capacity = tjBufSize(640, 480, TJSAMP_422);
-    Bytes out(capacity);
-    for (auto _ : state) {
-        unsigned char* buffer = out.data();
-        unsigned long size = capacity;
-        tjCompress2(handle, dib.data() + kDibHeaderSize, 640, int(dibRowStride(640)), 480, TJPF_BGR, &buffer, &size,
-                    TJSAMP_422, 90, TJFLAG_BOTTOMUP | TJFLAG_NOREALLOC);
-        benchmark::DoNotOptimize(size);
-    }
-    tjDestroy(handle);
+    const qm::bench::PixelLayout rows{640, 480, int(dibRowStride(640)), TJPF_BGR};
+    qm::bench::turboJpegCompress(state, uploadDib().data() + kDibHeaderSize, rows, TJSAMP_422, 90, TJFLAG_BOTTOMUP);
 }
 
 void PictureToBitmapPlain(benchmark::State& state)
@@ -91,14 +79,8 @@ void PictureToBitmapModel18(benchmark::State& state)
 // Decoding alone into bottom-up BGR rows, as the bitmap holds them.
 void decodeOnly(benchmark::State& state, const Bytes& jpeg, int width, int height)
 {
-    tjhandle handle = tjInitDecompress();
-    Bytes destination(dibSize(std::size_t(width), std::size_t(height)));
-    for (auto _ : state) {
-        int result = tjDecompress2(handle, jpeg.data(), jpeg.size(), destination.data() + kDibHeaderSize, width,
-                                   int(dibRowStride(std::size_t(width))), height, TJPF_BGR, TJFLAG_BOTTOMUP);
-        benchmark::DoNotOptimize(result);
-    }
-    tjDestroy(handle);
+    const qm::bench::PixelLayout rows{width, height, int(dibRowStride(std::size_t(width))), TJPF_BGR};
+    qm::bench::turboJpegDecompress(state, jpeg, rows, TJFLAG_BOTTOMUP);
 }
 
 void TurboJpegDecode(benchmark::State& state) { decodeOnly(state, cameraPicture(), 1360, 1024); }
@@ -111,38 +93,13 @@ BENCHMARK(PictureToBitmapPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(TurboJpegDecodeVga)->Unit(benchmark::kMillisecond);
 BENCHMARK(PictureToBitmapModel18)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's CPU time per iteration for the ratio summary.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> cpuTime;
-};
-
-void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
-{
-    const auto m = reporter.cpuTime.find(measured);
-    const auto b = reporter.cpuTime.find(baseline);
-    if (m != reporter.cpuTime.end() && b != reporter.cpuTime.end() && b->second > 0)
-        std::printf("%-24s / %-18s = %6.2f\n", measured, baseline, m->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTime ratios against libjpeg-turbo in this process:\n");
-    printRatio(reporter, "UploadEncoder", "TurboJpegEncode");
-    printRatio(reporter, "PictureToBitmapPlain", "TurboJpegDecode");
-    printRatio(reporter, "PictureToBitmapModel18", "TurboJpegDecodeVga");
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(argc, argv,
+                                          {"Time ratios against libjpeg-turbo in this process:",
+                                           {{"UploadEncoder", "TurboJpegEncode"},
+                                            {"PictureToBitmapPlain", "TurboJpegDecode"},
+                                            {"PictureToBitmapModel18", "TurboJpegDecodeVga"}}});
 }

@@ -5,10 +5,10 @@
 //   send_vs_call     SendMessage to a window against calling its procedure
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstring>
 #include <vector>
 
+#include "bench/support/seconds_per_run.h"
 #include "platform/ui/automation/automation.h"
 #include "platform/ui/gdi/gdi.h"
 #include "platform/ui/message/message.h"
@@ -19,14 +19,7 @@ using namespace qm::ui;
 
 namespace {
 
-template <typename F>
-double secondsPerRun(F&& f, int runs)
-{
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < runs; ++i)
-        f();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / runs;
-}
+using qm::bench::secondsPerRun;
 
 LRESULT plainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

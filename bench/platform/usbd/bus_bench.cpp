@@ -6,8 +6,7 @@
 //   idle_vs_model   one stepped frame with nothing scheduled, against the same
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-
+#include "bench/support/seconds_per_run.h"
 #include "platform/kernel/sim_clock.h"
 #include "platform/usbd/bus.h"
 #include "tests/platform/usbd/test_camera.h"
@@ -18,14 +17,7 @@ namespace sim = qm::kernel::sim;
 
 namespace {
 
-template <typename F>
-double secondsPerRun(F&& f, int runs)
-{
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < runs; ++i)
-        f();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / runs;
-}
+using qm::bench::secondsPerRun;
 
 // Keeps one transfer going: resubmits it from its completion routine.
 struct Loop {

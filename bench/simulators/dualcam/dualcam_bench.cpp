@@ -3,13 +3,12 @@
 // inside one 1 ms bus frame, so its cost is what a real-time bus thread must
 // absorb. The summary prints the ratios; absolute times depend on the machine.
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
-#include <cstdio>
-#include <map>
-#include <string>
+#include <algorithm>
 #include <vector>
 
+#include "bench/support/ratio_summary.h"
+#include "bench/support/turbojpeg_baselines.h"
 #include "simulators/dualcam/dual_camera.h"
 #include "simulators/dualcam/register_map.h"
 
@@ -26,16 +25,7 @@ std::vector<std::uint8_t> rgbFrame(int width, int height)
 void turboJpeg(benchmark::State& state, int width, int height, TJSAMP sampling)
 {
     const auto rgb = rgbFrame(width, height);
-    tjhandle handle = tjInitCompress();
-    unsigned long capacity = tjBufSize(width, height, sampling);
-    std::vector<std::uint8_t> out(capacity);
-    for (auto _ : state) {
-        unsigned char* buffer = out.data();
-        unsigned long size = capacity;
-        tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &buffer, &size, sampling, 50, TJFLAG_NOREALLOC);
-        benchmark::DoNotOptimize(size);
-    }
-    tjDestroy(handle);
+    qm::bench::turboJpegCompress(state, rgb.data(), {width, height, 0, TJPF_RGB}, sampling, 50);
 }
 
 // Steps a streaming camera until it has sent one whole frame.
@@ -103,37 +93,13 @@ BENCHMARK(CameraFrameQsif)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PacketCopy)->Unit(benchmark::kNanosecond);
 BENCHMARK(IdleMillisecond)->Unit(benchmark::kNanosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> cpuTime;
-};
-
-void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
-{
-    const auto m = reporter.cpuTime.find(measured);
-    const auto b = reporter.cpuTime.find(baseline);
-    if (m != reporter.cpuTime.end() && b != reporter.cpuTime.end() && b->second > 0)
-        std::printf("%-18s / %-14s = %6.2f\n", measured, baseline, m->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTime ratios against the baselines in this process:\n");
-    printRatio(reporter, "CameraFrameVga", "TurboJpegVga");
-    printRatio(reporter, "CameraFrameQsif", "TurboJpegQsif");
-    printRatio(reporter, "IdleMillisecond", "PacketCopy");
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(argc, argv,
+                                          {"Time ratios against the baselines in this process:",
+                                           {{"CameraFrameVga", "TurboJpegVga"},
+                                            {"CameraFrameQsif", "TurboJpegQsif"},
+                                            {"IdleMillisecond", "PacketCopy"}}});
 }

@@ -10,13 +10,12 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench/support/ratio_summary.h"
 #include "platform/system/byte_order.h"
 #include "platform/usb/virtual_cable.h"
 #include "simulators/stillcam/protocol/packet.h"
@@ -172,37 +171,12 @@ BENCHMARK(direct)->Unit(benchmark::kMillisecond);
 BENCHMARK(usbCable)->Unit(benchmark::kMillisecond);
 BENCHMARK(serialLine)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double base = times_["direct"];
-        if (base <= 0)
-            return;
-        std::printf("\nA 1 MB paged read, against the camera called directly:\n");
-        for (const char* name : {"usbCable", "serialLine"})
-            if (times_.count(name) != 0)
-                std::printf("  %-11s %6.1f x\n", name, times_[name] / base);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(argc, argv,
+                                          {"A 1 MB paged read, against the camera called directly:",
+                                           {{"usbCable", "direct"}, {"serialLine", "direct"}},
+                                           qm::bench::RatioClock::Real});
 }

@@ -7,14 +7,12 @@
 // libjpeg-turbo decoding the same JPEG alone into the same layout. The
 // summary prints the ratios; absolute times depend on the machine.
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
+#include "bench/support/ratio_summary.h"
+#include "bench/support/turbojpeg_baselines.h"
 #include "simulators/dualcam/frame_format.h"
 #include "tests/videodriver/jpeg/camera_frames.h"
 #include "videodriver/camera/morvax_callbacks.h"
@@ -52,16 +50,8 @@ const std::vector<std::uint8_t>& cameraBytes()
 
 void TurboJpegAlone(benchmark::State& state)
 {
-    const std::vector<std::uint8_t> jpeg = test::frameJpeg(vgaFrame());
-    std::vector<std::uint8_t> out(std::size_t(kWidth) * kHeight * 3);
-    tjhandle handle = tjInitDecompress();
-    for (auto _ : state) {
-        if (tjDecompress2(handle, jpeg.data(), jpeg.size(), out.data(), kWidth, 0, kHeight, TJPF_BGR,
-                          TJFLAG_BOTTOMUP | TJFLAG_FASTDCT) != 0)
-            state.SkipWithError(tjGetErrorStr2(handle));
-        benchmark::DoNotOptimize(out.data());
-    }
-    tjDestroy(handle);
+    qm::bench::turboJpegDecompress(state, test::frameJpeg(vgaFrame()), {kWidth, kHeight, 0, TJPF_BGR},
+                                   TJFLAG_BOTTOMUP | TJFLAG_FASTDCT);
 }
 
 struct UnpluggedCamera {
@@ -143,46 +133,12 @@ BENCHMARK(TurboJpegAlone)->Unit(benchmark::kMillisecond);
 BENCHMARK(FramePathToRgb24)->Unit(benchmark::kMillisecond);
 BENCHMARK(PacketsAlone)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime() * multiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> cpuTime;  // nanoseconds
-
-private:
-    static double multiplier(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kMillisecond: return 1e6;
-        case benchmark::kMicrosecond: return 1e3;
-        default: return 1.0;
-        }
-    }
-};
-
-void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
-{
-    const auto m = reporter.cpuTime.find(measured);
-    const auto b = reporter.cpuTime.find(baseline);
-    if (m != reporter.cpuTime.end() && b != reporter.cpuTime.end() && b->second > 0)
-        std::printf("%-18s / %-14s = %9.5f\n", measured, baseline, m->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTime ratios against libjpeg-turbo alone in this process:\n");
-    printRatio(reporter, "FramePathToRgb24", "TurboJpegAlone");
-    printRatio(reporter, "PacketsAlone", "TurboJpegAlone");
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(argc, argv,
+                                          {"Time ratios against libjpeg-turbo alone in this process:",
+                                           {{"FramePathToRgb24", "TurboJpegAlone"},
+                                            {"PacketsAlone", "TurboJpegAlone"}}});
 }

@@ -5,14 +5,12 @@
 // 4:1:1 sampling, as the camera sends its largest size. The summary prints
 // the ratios; absolute times depend on the machine.
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
+#include "bench/support/ratio_summary.h"
+#include "bench/support/turbojpeg_baselines.h"
 #include "platform/kernel/pool.h"
 #include "tests/videodriver/jpeg/camera_frames.h"
 #include "videodriver/jpeg/jpeg_decoder.h"
@@ -33,16 +31,8 @@ const std::vector<std::uint8_t>& vgaFrame()
 
 void TurboJpegAlone(benchmark::State& state)
 {
-    const auto& jpeg = vgaFrame();
-    std::vector<std::uint8_t> out(std::size_t(kWidth) * kHeight * 3);
-    tjhandle handle = tjInitDecompress();
-    for (auto _ : state) {
-        if (tjDecompress2(handle, jpeg.data(), jpeg.size(), out.data(), kWidth, 0, kHeight, TJPF_BGR,
-                          TJFLAG_BOTTOMUP | TJFLAG_FASTDCT) != 0)
-            state.SkipWithError(tjGetErrorStr2(handle));
-        benchmark::DoNotOptimize(out.data());
-    }
-    tjDestroy(handle);
+    qm::bench::turboJpegDecompress(state, vgaFrame(), {kWidth, kHeight, 0, TJPF_BGR},
+                                   TJFLAG_BOTTOMUP | TJFLAG_FASTDCT);
 }
 
 void driverDecode(benchmark::State& state, bool fancyUpsampling)
@@ -76,36 +66,12 @@ BENCHMARK(TurboJpegAlone)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecompressJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecompressJpegMerged411)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> cpuTime;
-};
-
-void printRatio(const RatioReporter& reporter, const char* measured, const char* baseline)
-{
-    const auto m = reporter.cpuTime.find(measured);
-    const auto b = reporter.cpuTime.find(baseline);
-    if (m != reporter.cpuTime.end() && b != reporter.cpuTime.end() && b->second > 0)
-        std::printf("%-24s / %-14s = %6.2f\n", measured, baseline, m->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTime ratios against libjpeg-turbo alone in this process:\n");
-    printRatio(reporter, "DecompressJpeg", "TurboJpegAlone");
-    printRatio(reporter, "DecompressJpegMerged411", "TurboJpegAlone");
-    benchmark::Shutdown();
-    return 0;
+    return qm::bench::runWithRatioSummary(argc, argv,
+                                          {"Time ratios against libjpeg-turbo alone in this process:",
+                                           {{"DecompressJpeg", "TurboJpegAlone"},
+                                            {"DecompressJpegMerged411", "TurboJpegAlone"}}});
 }
