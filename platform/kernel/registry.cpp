@@ -211,6 +211,45 @@ NTSTATUS deliverValue(const RegistryValue& value, KEY_VALUE_INFORMATION_CLASS in
     return STATUS_INVALID_PARAMETER;
 }
 
+// Runs `operation(registry, key)` under the store lock on the live key
+// behind `handle`, once the handle is known to grant `access`.
+template <typename Operation>
+NTSTATUS withKey(HANDLE handle, ACCESS_MASK access, Operation&& operation)
+{
+    RegistryStore& registry = store();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    RegistryKey* key;
+    const NTSTATUS status = keyOf(registry, handle, access, key);
+    if (!NT_SUCCESS(status))
+        return status;
+    return operation(registry, *key);
+}
+
+// Runs `operation(registry, start, names)` under the store lock with the key
+// an object name starts from and the names below it.
+template <typename Operation>
+NTSTATUS withResolvedName(POBJECT_ATTRIBUTES attributes, Operation&& operation)
+{
+    RegistryStore& registry = store();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    std::shared_ptr<RegistryKey> start;
+    std::vector<std::u16string_view> names;
+    const NTSTATUS status = resolve(registry, attributes, start, names);
+    if (!NT_SUCCESS(status))
+        return status;
+    return operation(registry, std::move(start), names);
+}
+
+// A key was made or its values changed: stamp it, and write the registry out
+// unless the key lives only in memory.
+NTSTATUS keyChanged(RegistryStore& registry, RegistryKey& key)
+{
+    touch(key);
+    if (!key.isVolatile)
+        persist(registry);
+    return STATUS_SUCCESS;
+}
+
 }  // namespace
 
 NTSTATUS ZwCreateKey(PHANDLE keyHandle, ACCESS_MASK desiredAccess, POBJECT_ATTRIBUTES objectAttributes, ULONG,
@@ -220,28 +259,21 @@ NTSTATUS ZwCreateKey(PHANDLE keyHandle, ACCESS_MASK desiredAccess, POBJECT_ATTRI
         return STATUS_INVALID_DEVICE_STATE;
     if (keyHandle == nullptr)
         return STATUS_INVALID_PARAMETER;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    std::shared_ptr<RegistryKey> start;
-    std::vector<std::u16string_view> names;
-    NTSTATUS status = resolve(registry, objectAttributes, start, names);
-    if (!NT_SUCCESS(status))
-        return status;
-    std::shared_ptr<RegistryKey> key;
-    bool created = false;
-    const bool isVolatile = (createOptions & REG_OPTION_VOLATILE) != 0;
-    status = registry.tree->create(start, names, isVolatile, key, created);
-    if (!NT_SUCCESS(status))
-        return status;
-    if (created) {
-        touch(*key);
-        if (!isVolatile)
-            persist(registry);
-    }
-    if (disposition != nullptr)
-        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *keyHandle = addHandle(registry, std::move(key), desiredAccess);
-    return STATUS_SUCCESS;
+    return withResolvedName(objectAttributes, [&](RegistryStore& registry, std::shared_ptr<RegistryKey> start,
+                                                  const std::vector<std::u16string_view>& names) {
+        std::shared_ptr<RegistryKey> key;
+        bool created = false;
+        const bool isVolatile = (createOptions & REG_OPTION_VOLATILE) != 0;
+        const NTSTATUS status = registry.tree->create(start, names, isVolatile, key, created);
+        if (!NT_SUCCESS(status))
+            return status;
+        if (created)
+            keyChanged(registry, *key);
+        if (disposition != nullptr)
+            *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        *keyHandle = addHandle(registry, std::move(key), desiredAccess);
+        return STATUS_SUCCESS;
+    });
 }
 
 NTSTATUS ZwOpenKey(PHANDLE keyHandle, ACCESS_MASK desiredAccess, POBJECT_ATTRIBUTES objectAttributes)
@@ -250,18 +282,14 @@ NTSTATUS ZwOpenKey(PHANDLE keyHandle, ACCESS_MASK desiredAccess, POBJECT_ATTRIBU
         return STATUS_INVALID_DEVICE_STATE;
     if (keyHandle == nullptr)
         return STATUS_INVALID_PARAMETER;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    std::shared_ptr<RegistryKey> start;
-    std::vector<std::u16string_view> names;
-    const NTSTATUS status = resolve(registry, objectAttributes, start, names);
-    if (!NT_SUCCESS(status))
-        return status;
-    std::shared_ptr<RegistryKey> key = registry.tree->find(start, names);
-    if (!key)
-        return STATUS_OBJECT_NAME_NOT_FOUND;
-    *keyHandle = addHandle(registry, std::move(key), desiredAccess);
-    return STATUS_SUCCESS;
+    return withResolvedName(objectAttributes, [&](RegistryStore& registry, std::shared_ptr<RegistryKey> start,
+                                                  const std::vector<std::u16string_view>& names) {
+        std::shared_ptr<RegistryKey> key = registry.tree->find(start, names);
+        if (!key)
+            return STATUS_OBJECT_NAME_NOT_FOUND;
+        *keyHandle = addHandle(registry, std::move(key), desiredAccess);
+        return STATUS_SUCCESS;
+    });
 }
 
 NTSTATUS ZwClose(HANDLE handle)
@@ -276,25 +304,19 @@ NTSTATUS ZwDeleteKey(HANDLE keyHandle)
 {
     if (!atPassiveLevel())
         return STATUS_INVALID_DEVICE_STATE;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    NTSTATUS status = keyOf(registry, keyHandle, DELETE, key);
-    if (!NT_SUCCESS(status))
+    return withKey(keyHandle, DELETE, [](RegistryStore& registry, RegistryKey& key) {
+        const bool wasVolatile = key.isVolatile;
+        const NTSTATUS status = registry.tree->remove(key);
+        if (NT_SUCCESS(status) && !wasVolatile)
+            persist(registry);
         return status;
-    const bool wasVolatile = key->isVolatile;
-    status = registry.tree->remove(*key);
-    if (NT_SUCCESS(status) && !wasVolatile)
-        persist(registry);
-    return status;
+    });
 }
 
+// Every change is written out as it is made, so a flush only checks the handle.
 NTSTATUS ZwFlushKey(HANDLE keyHandle)
 {
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    return keyOf(registry, keyHandle, 0, key);
+    return withKey(keyHandle, 0, [](RegistryStore&, RegistryKey&) { return STATUS_SUCCESS; });
 }
 
 NTSTATUS ZwQueryValueKey(HANDLE keyHandle, PUNICODE_STRING valueName, KEY_VALUE_INFORMATION_CLASS informationClass,
@@ -304,16 +326,12 @@ NTSTATUS ZwQueryValueKey(HANDLE keyHandle, PUNICODE_STRING valueName, KEY_VALUE_
         return STATUS_INVALID_DEVICE_STATE;
     if (!validString(valueName))
         return STATUS_INVALID_PARAMETER;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    const NTSTATUS status = keyOf(registry, keyHandle, KEY_QUERY_VALUE, key);
-    if (!NT_SUCCESS(status))
-        return status;
-    const RegistryValue* value = key->findValue(view(valueName));
-    if (value == nullptr)
-        return STATUS_OBJECT_NAME_NOT_FOUND;
-    return deliverValue(*value, informationClass, keyValueInformation, length, resultLength);
+    return withKey(keyHandle, KEY_QUERY_VALUE, [&](RegistryStore&, RegistryKey& key) {
+        const RegistryValue* value = key.findValue(view(valueName));
+        if (value == nullptr)
+            return STATUS_OBJECT_NAME_NOT_FOUND;
+        return deliverValue(*value, informationClass, keyValueInformation, length, resultLength);
+    });
 }
 
 NTSTATUS ZwSetValueKey(HANDLE keyHandle, PUNICODE_STRING valueName, ULONG, ULONG type, PVOID data, ULONG dataSize)
@@ -323,24 +341,17 @@ NTSTATUS ZwSetValueKey(HANDLE keyHandle, PUNICODE_STRING valueName, ULONG, ULONG
     if (!validString(valueName) || view(valueName).size() > detail::kMaxValueNameLength ||
         dataSize > detail::kMaxValueDataSize || (data == nullptr && dataSize > 0))
         return STATUS_INVALID_PARAMETER;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    const NTSTATUS status = keyOf(registry, keyHandle, KEY_SET_VALUE, key);
-    if (!NT_SUCCESS(status))
-        return status;
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    RegistryValue value{std::u16string(view(valueName)), type, std::vector<std::uint8_t>(bytes, bytes + dataSize)};
-    if (RegistryValue* existing = key->findValue(value.name)) {
-        existing->type = value.type;
-        existing->data = std::move(value.data);
-    } else {
-        key->values.push_back(std::move(value));
-    }
-    touch(*key);
-    if (!key->isVolatile)
-        persist(registry);
-    return STATUS_SUCCESS;
+    return withKey(keyHandle, KEY_SET_VALUE, [&](RegistryStore& registry, RegistryKey& key) {
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        RegistryValue value{std::u16string(view(valueName)), type, std::vector<std::uint8_t>(bytes, bytes + dataSize)};
+        if (RegistryValue* existing = key.findValue(value.name)) {
+            existing->type = value.type;
+            existing->data = std::move(value.data);
+        } else {
+            key.values.push_back(std::move(value));
+        }
+        return keyChanged(registry, key);
+    });
 }
 
 NTSTATUS ZwDeleteValueKey(HANDLE keyHandle, PUNICODE_STRING valueName)
@@ -349,20 +360,13 @@ NTSTATUS ZwDeleteValueKey(HANDLE keyHandle, PUNICODE_STRING valueName)
         return STATUS_INVALID_DEVICE_STATE;
     if (!validString(valueName))
         return STATUS_INVALID_PARAMETER;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    const NTSTATUS status = keyOf(registry, keyHandle, KEY_SET_VALUE, key);
-    if (!NT_SUCCESS(status))
-        return status;
-    const RegistryValue* value = key->findValue(view(valueName));
-    if (value == nullptr)
-        return STATUS_OBJECT_NAME_NOT_FOUND;
-    key->values.erase(key->values.begin() + (value - key->values.data()));
-    touch(*key);
-    if (!key->isVolatile)
-        persist(registry);
-    return STATUS_SUCCESS;
+    return withKey(keyHandle, KEY_SET_VALUE, [&](RegistryStore& registry, RegistryKey& key) {
+        const RegistryValue* value = key.findValue(view(valueName));
+        if (value == nullptr)
+            return STATUS_OBJECT_NAME_NOT_FOUND;
+        key.values.erase(key.values.begin() + (value - key.values.data()));
+        return keyChanged(registry, key);
+    });
 }
 
 NTSTATUS ZwEnumerateKey(HANDLE keyHandle, ULONG index, KEY_INFORMATION_CLASS informationClass,
@@ -372,22 +376,18 @@ NTSTATUS ZwEnumerateKey(HANDLE keyHandle, ULONG index, KEY_INFORMATION_CLASS inf
         return STATUS_INVALID_DEVICE_STATE;
     if (informationClass != KeyBasicInformation)
         return STATUS_INVALID_PARAMETER;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    const NTSTATUS status = keyOf(registry, keyHandle, KEY_ENUMERATE_SUB_KEYS, key);
-    if (!NT_SUCCESS(status))
-        return status;
-    if (index >= key->subkeys.size())
-        return STATUS_NO_MORE_ENTRIES;
-    const RegistryKey& subkey = *key->subkeys[index];
-    const std::size_t fixed = offsetof(KEY_BASIC_INFORMATION, Name);
-    const std::size_t nameBytes = subkey.name.size() * sizeof(WCHAR);
-    std::vector<std::uint8_t> record(fixed + nameBytes, 0);
-    std::memcpy(record.data(), &subkey.lastWriteTime, sizeof subkey.lastWriteTime);
-    putUlong(record, offsetof(KEY_BASIC_INFORMATION, NameLength), ULONG(nameBytes));
-    putName(record, fixed, subkey.name);
-    return deliver(record, fixed, keyInformation, length, resultLength);
+    return withKey(keyHandle, KEY_ENUMERATE_SUB_KEYS, [&](RegistryStore&, RegistryKey& key) {
+        if (index >= key.subkeys.size())
+            return STATUS_NO_MORE_ENTRIES;
+        const RegistryKey& subkey = *key.subkeys[index];
+        const std::size_t fixed = offsetof(KEY_BASIC_INFORMATION, Name);
+        const std::size_t nameBytes = subkey.name.size() * sizeof(WCHAR);
+        std::vector<std::uint8_t> record(fixed + nameBytes, 0);
+        std::memcpy(record.data(), &subkey.lastWriteTime, sizeof subkey.lastWriteTime);
+        putUlong(record, offsetof(KEY_BASIC_INFORMATION, NameLength), ULONG(nameBytes));
+        putName(record, fixed, subkey.name);
+        return deliver(record, fixed, keyInformation, length, resultLength);
+    });
 }
 
 NTSTATUS ZwEnumerateValueKey(HANDLE keyHandle, ULONG index, KEY_VALUE_INFORMATION_CLASS informationClass,
@@ -395,15 +395,11 @@ NTSTATUS ZwEnumerateValueKey(HANDLE keyHandle, ULONG index, KEY_VALUE_INFORMATIO
 {
     if (!atPassiveLevel())
         return STATUS_INVALID_DEVICE_STATE;
-    RegistryStore& registry = store();
-    std::lock_guard<std::mutex> guard(registry.lock);
-    RegistryKey* key;
-    const NTSTATUS status = keyOf(registry, keyHandle, KEY_QUERY_VALUE, key);
-    if (!NT_SUCCESS(status))
-        return status;
-    if (index >= key->values.size())
-        return STATUS_NO_MORE_ENTRIES;
-    return deliverValue(key->values[index], informationClass, keyValueInformation, length, resultLength);
+    return withKey(keyHandle, KEY_QUERY_VALUE, [&](RegistryStore&, RegistryKey& key) {
+        if (index >= key.values.size())
+            return STATUS_NO_MORE_ENTRIES;
+        return deliverValue(key.values[index], informationClass, keyValueInformation, length, resultLength);
+    });
 }
 
 namespace sim {
