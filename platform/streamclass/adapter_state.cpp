@@ -240,7 +240,10 @@ NTSTATUS AdapterState::property(bool set, StreamState* stream, std::span<const U
             return status;
     }
     bytesReturned = request->srb.ActualBytesTransferred;
-    if (bytesReturned > value.size()) {
+    // A size-only answer to an empty buffer tells the caller what to allocate;
+    // more bytes than a real buffer holds are a fault.
+    const bool sizeAnswer = value.empty() && status == STATUS_BUFFER_OVERFLOW;
+    if (bytesReturned > value.size() && !sizeAnswer) {
         noteViolation("a property reports more bytes than its buffer holds");
         bytesReturned = ULONG(value.size());
     }

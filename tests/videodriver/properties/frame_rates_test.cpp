@@ -37,13 +37,13 @@ protected:
         ULONG bytes = 0;
         std::vector<LONGLONG> intervals;
     };
-    List list(LONG width, LONG height)
+    List list(LONG width, LONG height, std::size_t bufferBytes = 128)
     {
         KSPROPERTY_VIDEOCONTROL_FRAME_RATES_S request{};
         request.Property.Set = PROPSETID_VIDCAP_VIDEOCONTROL;
         request.Property.Id = KSPROPERTY_VIDEOCONTROL_FRAME_RATES;
         request.Dimensions = {width, height};
-        std::vector<UCHAR> value(128, 0xEE);
+        std::vector<UCHAR> value(bufferBytes, 0xEE);
         List result;
         result.status = properties().getRaw(request, value, result.bytes);
         if (result.status != STATUS_SUCCESS)
@@ -74,6 +74,16 @@ TEST_F(FrameRates, WithTheDefaultsVgaListsAllSevenAndTheOtherSizesOnlyThirtyPerS
         EXPECT_THAT(small.intervals, ElementsAre(333333)) << width;
         EXPECT_EQ(small.bytes, 16u);
     }
+}
+
+TEST_F(FrameRates, AnEmptyBufferLearnsTheListsSizeWithoutAFault)
+{
+    start({});
+    const List vga = list(640, 480, 0);
+    EXPECT_EQ(vga.status, STATUS_BUFFER_OVERFLOW);
+    EXPECT_EQ(vga.bytes, 7u * 8 + 8);
+    EXPECT_EQ(list(320, 240, 0).bytes, 16u);
+    EXPECT_EQ(host().protocolViolations(), 0u);
 }
 
 TEST_F(FrameRates, MinFRVGA3ListsTheFourFastest)
