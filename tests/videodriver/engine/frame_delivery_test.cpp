@@ -20,7 +20,7 @@ TEST_F(FrameDelivery, EachReadGetsOneWholeFrameInOrder)
     auto stream = running();
     for (int i = 0; i < 3; ++i)
         stream->queueRead(frameExtent());
-    // The first frame only shows the engine where frames end.
+    // The idle camera before frame 100 shows the engine where it begins.
     scripted().queue(makeFrame(100, kSmallFrame));
     const ScriptedFrame first = makeFrame(101, kLargeFrame);
     scripted().queue(first);
@@ -33,17 +33,20 @@ TEST_F(FrameDelivery, EachReadGetsOneWholeFrameInOrder)
         EXPECT_EQ(read->status, STATUS_SUCCESS);
         markers.push_back(markerOf(*read));
         if (markerOf(*read) == 101) {
-            // Quality byte, the frame length, then the payload, its last two
-            // bytes moved back from the frame header over the trailer.
-            ASSERT_EQ(read->data.size(), kLargeFrame);
-            EXPECT_EQ(read->data[0], first.bytes[0]);
-            EXPECT_EQ(read->data[1] | read->data[2] << 8 | read->data[3] << 16, int(kLargeFrame));
-            EXPECT_TRUE(std::equal(read->data.begin() + 4, read->data.end() - 2, first.bytes.begin() + 4));
-            EXPECT_EQ(read->data[kLargeFrame - 2], first.bytes[2]);
-            EXPECT_EQ(read->data[kLargeFrame - 1], first.bytes[1]);
+            // A JPEG header, then the frame from its payload on: the last two
+            // payload bytes are back from the frame header over the trailer,
+            // and the frame's length decides the size.
+            ASSERT_EQ(read->data.size(), kScanOffset + kLargeFrame);
+            EXPECT_EQ(read->data[0], 0xFF);
+            EXPECT_EQ(read->data[1], 0xD8);
+            const auto payload = read->data.begin() + std::ptrdiff_t(kScanOffset);
+            EXPECT_TRUE(std::equal(payload, payload + (kLargeFrame - 6), first.bytes.begin() + 4));
+            EXPECT_EQ(payload[kLargeFrame - 6], first.bytes[2]);
+            EXPECT_EQ(payload[kLargeFrame - 5], first.bytes[1]);
         }
     }
-    EXPECT_EQ(markers, (std::vector<std::uint16_t>{101, 102, 103}));
+    // Three reads, three frames: 103 found no read waiting.
+    EXPECT_EQ(markers, (std::vector<std::uint16_t>{100, 101, 102}));
 }
 
 TEST_F(FrameDelivery, AFrameWithoutAWaitingReadIsDroppedAndTheNextReadGetsTheNextFrame)
@@ -85,21 +88,22 @@ TEST_F(FrameDelivery, FramesThatDoNotMatchTheirTrailerOrCarryBadPacketsAreSkippe
     scripted().queue(makeFrame(306, kSmallFrame));
     sendAll();
 
-    // The read that held the damaged frame waits again behind the others
-    // and takes a later frame (which one depends on when its conversion
-    // gave up): every read gets a good frame, in order.
+    // A read that held a bad frame waits again and takes a later one (which
+    // one depends on when the conversion gave up): every read gets a good
+    // frame, in order, and neither bad frame reaches one.
     std::vector<std::uint16_t> markers;
     while (auto read = stream->takeRead())
         markers.push_back(markerOf(*read));
     ASSERT_EQ(markers.size(), 3u);
-    EXPECT_EQ(markers[0], 303);
-    EXPECT_EQ(markers[1], 304);
-    EXPECT_GE(markers[2], 305);
+    EXPECT_EQ(markers[0], 300);
+    EXPECT_EQ(markers[1], 303);
+    EXPECT_GE(markers[2], 304);
 }
 
 TEST_F(FrameDelivery, PacketsBeyondTheReadBufferAreNeverWritten)
 {
     auto stream = running();
+    stream->queueRead(frameExtent());
     stream->queueRead(frameExtent());
     scripted().queue(makeFrame(400, kSmallFrame));
     // More than a read's buffer holds, with no end mark until the last
@@ -114,22 +118,30 @@ TEST_F(FrameDelivery, PacketsBeyondTheReadBufferAreNeverWritten)
 
     auto read = stream->takeRead();
     ASSERT_TRUE(read);
+    EXPECT_EQ(markerOf(*read), 400);
+    // The second read waited through the oversized frame (402 is its end).
+    read = stream->takeRead();
+    ASSERT_TRUE(read);
     EXPECT_EQ(markerOf(*read), 403);
-    EXPECT_EQ(read->data.size(), kSmallFrame);
+    EXPECT_EQ(read->data.size(), kScanOffset + kSmallFrame);
 }
 
 TEST_F(FrameDelivery, ACancelledReadIsCompletedOnceAndTheNextReadTakesItsPlace)
 {
     auto stream = running();
     ULONG cancelled = 0;
+    stream->queueRead(frameExtent());
     stream->queueRead(frameExtent(), &cancelled);
     stream->queueRead(frameExtent());
     scripted().queue(makeFrame(500, kSmallFrame));
     sendAll();
-    // The first read is now the current one, waiting for its frame.
+    auto read = stream->takeRead();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(markerOf(*read), 500);
+    // The second read is now the current one, waiting for its frame.
     ASSERT_EQ(stream->cancelRead(cancelled), STATUS_SUCCESS);
     settle();
-    auto read = stream->takeRead();
+    read = stream->takeRead();
     ASSERT_TRUE(read);
     EXPECT_EQ(read->id, cancelled);
     EXPECT_EQ(read->status, STATUS_CANCELLED);

@@ -4,11 +4,17 @@
 
 #include "tests/videodriver/driver/rig/video_rig.h"
 #include "tests/videodriver/engine/scripted_camera.h"
+#include "videodriver/jpeg/jpeg_header.h"
 
 namespace qm::morvax::test {
 
-// Format indices of the capture pin (default order: 320 x 240 first).
-inline constexpr ULONG kRgb320x240 = 0;
+// The capture pin's MJPG format at 320 x 240 (the five RGB24 sizes come
+// first, each group with its default size, 320 x 240, in front). Its frames
+// are the camera's scan data behind a JPEG header, so the tests see exactly
+// the bytes the engine delivered whatever they hold.
+inline constexpr ULONG kMjpg320x240 = 5;
+// Where a frame's bytes start in a read: behind the JPEG header.
+inline constexpr std::size_t kScanOffset = kJpegTemplateSize;
 
 class ScriptedRig : public VideoRig {
 protected:
@@ -25,11 +31,12 @@ protected:
     // going, so that the next frame queued arrives whole.
     std::unique_ptr<Stream> running()
     {
-        auto stream = openRunning(kCaptureStream, kRgb320x240);
+        auto stream = openRunning(kCaptureStream, kMjpg320x240);
         advance(40);
         return stream;
     }
-    ULONG frameExtent() { return imageSize(formatFor(kCaptureStream, kRgb320x240)); }
+    std::vector<UCHAR> captureFormat() { return formatFor(kCaptureStream, kMjpg320x240); }
+    ULONG frameExtent() { return imageSize(captureFormat()); }
 
     // Steps until the camera has sent everything queued, and a little more
     // so that the last frame's end is seen.
@@ -42,7 +49,9 @@ protected:
 
     static std::uint16_t markerOf(const CompletedRead& read)
     {
-        return read.data.size() >= 6 ? std::uint16_t(read.data[4] | read.data[5] << 8) : 0xFFFF;
+        return read.data.size() >= kScanOffset + 2
+                   ? std::uint16_t(read.data[kScanOffset] | read.data[kScanOffset + 1] << 8)
+                   : 0xFFFF;
     }
 
     std::shared_ptr<ScriptedCamera> scripted_ = std::make_shared<ScriptedCamera>();
