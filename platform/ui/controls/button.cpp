@@ -252,22 +252,19 @@ LRESULT buttonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        SelectObject(hdc, controlFont(hwnd));
-        switch (type) {
-        case BS_OWNERDRAW: paintOwnerDrawn(hwnd, hdc, s); break;
-        case BS_GROUPBOX: paintGroupBox(hwnd, hdc); break;
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: paintCheckBox(hwnd, hdc, s); break;
-        default: paintPushButton(hwnd, hdc, s); break;
-        }
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintControl(hwnd, [&](HDC hdc) {
+            SelectObject(hdc, controlFont(hwnd));
+            switch (type) {
+            case BS_OWNERDRAW: paintOwnerDrawn(hwnd, hdc, s); break;
+            case BS_GROUPBOX: paintGroupBox(hwnd, hdc); break;
+            case BS_CHECKBOX:
+            case BS_AUTOCHECKBOX:
+            case BS_RADIOBUTTON:
+            case BS_AUTORADIOBUTTON: paintCheckBox(hwnd, hdc, s); break;
+            default: paintPushButton(hwnd, hdc, s); break;
+            }
+        });
     case WM_NCDESTROY:
         buttons().drop(hwnd);
         return 0;

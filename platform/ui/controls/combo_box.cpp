@@ -35,6 +35,33 @@ void select(HWND hwnd, ComboState& s, int index, bool notify)
         notifyParent(hwnd, CBN_SELCHANGE);
 }
 
+// A closed drop-down list: sunken frame, the arrow button, the current item.
+void paintCombo(HWND hwnd, HDC hdc, const ComboState& s)
+{
+    RECT r;
+    GetClientRect(hwnd, &r);
+    SelectObject(hdc, controlFont(hwnd));
+    FillRect(hdc, &r, GetSysColorBrush(COLOR_WINDOW));
+    RECT frame = r;
+    DrawEdge(hdc, &frame, EDGE_SUNKEN, BF_RECT);
+    const int button = std::min<int>(16, r.right / 3);
+    RECT arrow{r.right - 2 - button, 2, r.right - 2, r.bottom - 2};
+    FillRect(hdc, &arrow, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(hdc, &arrow, EDGE_RAISED, BF_RECT);
+    const int cx = (arrow.left + arrow.right) / 2, cy = (r.top + r.bottom) / 2;
+    for (int k = 0; k < 3; ++k) {
+        RECT line{cx - 3 + k, cy - 1 + k, cx + 4 - k, cy + k};
+        FillRect(hdc, &line, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    if (s.current >= 0) {
+        RECT text{4, 2, arrow.left - 2, r.bottom - 2};
+        SetBkMode(hdc, TRANSPARENT);
+        SetTextColor(hdc, GetSysColor(IsWindowEnabled(hwnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        const std::string& t = s.items[std::size_t(s.current)];
+        DrawText(hdc, t.c_str(), int(t.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
 LRESULT comboWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ComboState& s = combos().of(hwnd);
@@ -92,34 +119,8 @@ LRESULT comboWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        RECT r;
-        GetClientRect(hwnd, &r);
-        SelectObject(hdc, controlFont(hwnd));
-        FillRect(hdc, &r, GetSysColorBrush(COLOR_WINDOW));
-        RECT frame = r;
-        DrawEdge(hdc, &frame, EDGE_SUNKEN, BF_RECT);
-        const int button = std::min<int>(16, r.right / 3);
-        RECT arrow{r.right - 2 - button, 2, r.right - 2, r.bottom - 2};
-        FillRect(hdc, &arrow, GetSysColorBrush(COLOR_BTNFACE));
-        DrawEdge(hdc, &arrow, EDGE_RAISED, BF_RECT);
-        const int cx = (arrow.left + arrow.right) / 2, cy = (r.top + r.bottom) / 2;
-        for (int k = 0; k < 3; ++k) {
-            RECT line{cx - 3 + k, cy - 1 + k, cx + 4 - k, cy + k};
-            FillRect(hdc, &line, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        }
-        if (s.current >= 0) {
-            RECT text{4, 2, arrow.left - 2, r.bottom - 2};
-            SetBkMode(hdc, TRANSPARENT);
-            SetTextColor(hdc, GetSysColor(IsWindowEnabled(hwnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-            const std::string& t = s.items[std::size_t(s.current)];
-            DrawText(hdc, t.c_str(), int(t.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        }
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintControl(hwnd, [&](HDC hdc) { paintCombo(hwnd, hdc, s); });
     case WM_NCDESTROY:
         combos().drop(hwnd);
         return 0;

@@ -48,4 +48,16 @@ inline HBRUSH controlBrush(HWND hwnd, HDC hdc, UINT ctlColorMessage)
     return brush;
 }
 
+// WM_PAINT for a control: `paint(hdc)` draws the invalid part between
+// BeginPaint and EndPaint.
+template <typename Paint>
+LRESULT paintControl(HWND hwnd, Paint&& paint)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    paint(hdc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
 }  // namespace qm::ui::detail

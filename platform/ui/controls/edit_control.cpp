@@ -303,13 +303,8 @@ LRESULT editWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        paintEdit(hwnd, hdc, s);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintControl(hwnd, [&](HDC hdc) { paintEdit(hwnd, hdc, s); });
     case WM_NCDESTROY:
         edits().drop(hwnd);
         return 0;

@@ -306,13 +306,8 @@ LRESULT listWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        paintList(hwnd, hdc, s);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintControl(hwnd, [&](HDC hdc) { paintList(hwnd, hdc, s); });
     case WM_NCDESTROY:
         lists().drop(hwnd);
         return 0;

@@ -59,13 +59,8 @@ LRESULT staticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        paintStatic(hwnd, hdc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintControl(hwnd, [&](HDC hdc) { paintStatic(hwnd, hdc); });
     default:
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
