@@ -14,28 +14,14 @@
 
 #include "apps/qmvideo/exit_codes.h"
 #include "platform/kernel/registry.h"
+#include "tests/apps/qmvideo/tool_run.h"
 #include "tests/platform/kernel/sim_fixture.h"
 #include "tests/support/windows_dir.h"
 
 namespace qm::qmvideo {
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string contentsOf(std::FILE* file)
-{
-    std::string text;
-    std::rewind(file);
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file))
-        text.append(buffer, n);
-    std::fclose(file);
-    return text;
-}
+using test::ToolRun;
 
 const Command kCommands[] = {kPropsCommand, kStillsCommand, kSnapshotCommand};
 constexpr std::uint8_t kEndOfImage[] = {0xFF, 0xD9};
@@ -60,16 +46,7 @@ protected:
         windows_.reset();
     }
 
-    static ToolRun run(const std::vector<std::string>& arguments)
-    {
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        ToolRun result;
-        result.exitCode = runQmvideo(kCommands, arguments, out, err);
-        result.out = contentsOf(out);
-        result.err = contentsOf(err);
-        return result;
-    }
+    static ToolRun run(const std::vector<std::string>& arguments) { return test::runTool(kCommands, arguments); }
 
     std::unique_ptr<qm::test::WindowsDir> windows_;
     qm::test::TempDir files_;

@@ -12,42 +12,18 @@
 
 #include "apps/qmvideo/exit_codes.h"
 #include "platform/kernel/registry.h"
+#include "tests/apps/qmvideo/tool_run.h"
 #include "tests/support/windows_dir.h"
 
 namespace qm::qmvideo {
 namespace {
 
-// Runs the tool with its output captured.
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string contentsOf(std::FILE* file)
-{
-    std::string text;
-    std::rewind(file);
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file))
-        text.append(buffer, n);
-    std::fclose(file);
-    return text;
-}
+using test::ToolRun;
 
 // The commands these tests run.
 const Command kCommands[] = {kFormatsCommand, kCaptureCommand, kPreviewCommand};
 
-ToolRun run(const std::vector<std::string>& arguments)
-{
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    ToolRun result;
-    result.exitCode = runQmvideo(kCommands, arguments, out, err);
-    result.out = contentsOf(out);
-    result.err = contentsOf(err);
-    return result;
-}
+ToolRun run(const std::vector<std::string>& arguments) { return test::runTool(kCommands, arguments); }
 
 class Qmvideo : public ::testing::Test {
 protected:
