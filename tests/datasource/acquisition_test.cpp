@@ -13,6 +13,7 @@
 #include "platform/system/global_memory.h"
 #include "platform/system/library.h"
 #include "platform/twain/twain_entry.h"
+#include "platform/ui/types.h"
 #include "tests/datasource/picture_check.h"
 #include "tests/datasource/test_panel/test_panel_control.h"
 #include "tests/support/windows_dir.h"
@@ -71,7 +72,8 @@ protected:
     // What MSG_PROCESSEVENT hands over, or MSG_NULL.
     TW_UINT16 pollEvent()
     {
-        int windowMessage = 0;
+        // The source reads the application's message as the platform's MSG.
+        qm::ui::MSG windowMessage{};
         TW_EVENT event{&windowMessage, MSG_NULL};
         const TW_UINT16 rc = toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
         return rc == TWRC_DSEVENT ? event.TWMessage : MSG_NULL;

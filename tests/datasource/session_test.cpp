@@ -237,7 +237,7 @@ TEST_F(SourceTest, AnotherApplicationIsIgnoredWhileOneIsConnected)
 
 TEST_F(SourceTest, EventsAreNotTheSourcesWhileThePanelIsHidden)
 {
-    int message = 0;
+    ui::MSG message{};
     TW_EVENT event{&message, 0x1234};
     EXPECT_EQ(control(DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
     open();
