@@ -143,8 +143,7 @@ void finishTransfer(const Transfer& transfer, std::vector<Completion>& done)
 }
 
 // Feeds one frame's packet of a pipe to the device model.
-void feedPacket(DeviceModel& model, Pipe& pipe, ULONGLONG frame, std::vector<std::uint8_t>& scratch,
-                std::vector<Completion>& done)
+void feedPacket(DeviceModel& model, Pipe& pipe, ULONGLONG frame, std::vector<Completion>& done)
 {
     // Transfers whose frames have all passed (a lagging bus) end as they are.
     while (!pipe.transfers.empty() &&
@@ -160,12 +159,11 @@ void feedPacket(DeviceModel& model, Pipe& pipe, ULONGLONG frame, std::vector<std
     Transfer* transfer = pipe.transfers.empty() || pipe.transfers.front().startFrame > frame
                              ? nullptr
                              : &pipe.transfers.front();
-    if (transfer == nullptr) {
-        // Nobody asked for this frame's packet: the device sends it anyway.
-        scratch.resize(maxPacket);
-        model.isochronousIn(pipe.endpoint.bEndpointAddress, ULONG(frame), scratch);
+    // Nobody asked for this frame's packet: with no IN token the device
+    // cannot send, and what it does with the data is its own affair (a live
+    // sensor loses the frame, a memory read waits).
+    if (transfer == nullptr)
         return;
-    }
     _URB_ISOCH_TRANSFER& urb = *transfer->urb;
     const ULONG index = ULONG(frame - transfer->startFrame);
     USBD_ISO_PACKET_DESCRIPTOR& packet = urb.IsoPacket[index];
@@ -205,7 +203,7 @@ void BusImpl::runFrame()
                 return (a->endpoint.bEndpointAddress & 0x0F) < (b->endpoint.bEndpointAddress & 0x0F);
             });
             for (Pipe* pipe : isochronous)
-                feedPacket(*port->model, *pipe, frame, scratch, done);
+                feedPacket(*port->model, *pipe, frame, done);
         }
         lastFrame = frame;
     }

@@ -274,15 +274,27 @@ TEST_F(SimulatedBus, TheFrameNumberFollowsTheSteppedClock)
     EXPECT_EQ(Bus::currentFrame(), before + 7);
 }
 
-TEST_F(SimulatedBus, TheDeviceStreamsEveryFrameWhetherAskedOrNot)
+TEST_F(SimulatedBus, EveryFrameStartsButOnlyPacketsAskedForArePolledDataFirst)
 {
-    configureAt(1);
+    Selection selection = configureAt(1);
     const int startsBefore = camera_->startsOfFrame();
+    const std::size_t polledBefore = camera_->endpointOrder().size();
     Bus::step(5);
     EXPECT_EQ(camera_->startsOfFrame() - startsBefore, 5);
+    // No transfer, no IN token: the device sends nothing.
+    EXPECT_EQ(camera_->endpointOrder().size(), polledBefore);
+
+    IsoTransfer data(pdo_, selection.pipe(0), 5, 1000);
+    IsoTransfer sync(pdo_, selection.pipe(1), 5, 1);
+    Completed dataDone, syncDone;
+    ASSERT_EQ(data.submit(recordCompletion, &dataDone, true), STATUS_PENDING);
+    ASSERT_EQ(sync.submit(recordCompletion, &syncDone, true), STATUS_PENDING);
+    Bus::step(6);
+    EXPECT_EQ(dataDone.count, 1);
+    EXPECT_EQ(syncDone.count, 1);
     const auto order = camera_->endpointOrder();
-    ASSERT_GE(order.size(), 10u);
-    for (std::size_t i = order.size() - 10; i < order.size(); i += 2) {
+    ASSERT_EQ(order.size(), polledBefore + 10);
+    for (std::size_t i = polledBefore; i < order.size(); i += 2) {
         EXPECT_EQ(order[i], 0x81);  // data first, then its sync byte
         EXPECT_EQ(order[i + 1], 0x82);
     }
