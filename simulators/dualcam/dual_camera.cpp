@@ -175,6 +175,7 @@ void DualCamera::pipeReset(std::uint8_t endpointAddress)
     std::lock_guard lock(mutex_);
     if (endpointAddress == kDataEndpoint) {
         dataStalled_ = false;
+        pending_ = {};  // the reset empties the FIFO too
         packets_.rewind();
         holdUntilMs_ = clockMs_ + kRestartPauseMs;
     } else if (endpointAddress == kSyncEndpoint) {

@@ -115,6 +115,7 @@ private:
         usbd::USBD_STATUS dataStatus = usbd::USBD_STATUS_SUCCESS;
         std::uint8_t sync = 0;
         usbd::USBD_STATUS syncStatus = usbd::USBD_STATUS_SUCCESS;
+        bool dataTaken = false;  // the host read the data packet
     };
 
     // Register side effects (dual_camera_registers.cpp).

@@ -35,16 +35,26 @@ void DualCamera::stopStreaming()
 void DualCamera::startOfFrame(std::uint32_t)
 {
     std::lock_guard lock(mutex_);
-    pending_ = {};
-    if (dead_)
+    if (dead_) {
+        pending_ = {};
         return;
+    }
     if (unplugIn_) {
         if (*unplugIn_ == 0) {
             dead_ = true;
+            pending_ = {};
             return;
         }
         --*unplugIn_;
     }
+    // Stored pictures leave the flash only as fast as the host takes them:
+    // a packet no transfer asked for waits in the camera for the next frame.
+    // Live video does not wait; its frames are lost.
+    const bool waiting = mode_ == StreamMode::Still && !pending_.dataTaken && !pending_.data.empty() &&
+                         usbd::USBD_SUCCESS(pending_.dataStatus);
+    if (waiting)
+        return;
+    pending_ = {};
     producePackets();
 }
 
@@ -85,6 +95,7 @@ usbd::IsoPacketResult DualCamera::isochronousIn(std::uint8_t endpointAddress, st
     if (dead_)
         return {0, usbd::USBD_STATUS_DEV_NOT_RESPONDING};
     if (endpointAddress == kDataEndpoint) {
+        pending_.dataTaken = true;
         const std::size_t n = std::min(pending_.data.size(), packet.size());
         std::copy_n(pending_.data.begin(), n, packet.begin());
         usbd::USBD_STATUS status = pending_.dataStatus;

@@ -80,6 +80,8 @@ std::pair<std::uint8_t, std::uint8_t> CameraHost::result()
     return {bytes.at(0), bytes.at(1)};
 }
 
+void CameraHost::idleFrame() { camera_.startOfFrame(++frame_); }
+
 IsoFrame CameraHost::step()
 {
     ++frame_;

@@ -59,6 +59,8 @@ public:
 
     // Bus side.
     void selectAlternate(std::uint8_t alternate) { camera_.interfaceSelected(0, alternate); }
+    // One 1 ms frame in which the host asks for nothing (no IN tokens).
+    void idleFrame();
     IsoFrame step();
     // Steps until a frame ends (sync bit 0) or `limit` frames pass.
     std::optional<ReceivedFrame> nextFrame(unsigned limit = 2000);

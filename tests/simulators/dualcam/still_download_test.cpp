@@ -147,6 +147,47 @@ TEST(DualCamStillDownload, WaitsForTheHostAndStartsOverAfterAPipeReset)
     EXPECT_TRUE(test::decodeJpeg(test::assembleJpeg(frame->raw, 640, 480, kStillSampling)));
 }
 
+TEST(DualCamStillDownload, APictureWaitsInTheCameraWhileTheHostAsksForNothing)
+{
+    DualCamera camera(storedPictures(2));
+    CameraHost host(camera);
+    host.selectAlternate(1);
+    startDownload(host, kDownloadNext, 1);
+    // The host takes a few packets, then leaves whole frames unpolled (its
+    // transfers late), again and again: nothing of the picture is lost.
+    test::FrameAssembler assembler;
+    std::optional<test::ReceivedFrame> frame;
+    for (unsigned i = 0; i < 2000 && !frame; ++i) {
+        if (i % 3 == 0)
+            for (int idle = 0; idle < 4; ++idle)
+                host.idleFrame();
+        frame = assembler.add(host.step());
+    }
+    ASSERT_TRUE(frame && frame->valid());
+    EXPECT_EQ(pictureIndex(*frame), 0);
+    EXPECT_TRUE(test::decodeJpeg(test::assembleJpeg(frame->raw, 640, 480, kStillSampling)));
+    // The next picture follows as usual.
+    const auto second = host.nextFrame();
+    ASSERT_TRUE(second && second->valid());
+    EXPECT_EQ(pictureIndex(*second), 1);
+}
+
+TEST(DualCamStillDownload, APipeResetEmptiesThePacketHeldForTheHost)
+{
+    DualCamera camera(storedPictures(1));
+    CameraHost host(camera);
+    host.selectAlternate(1);
+    startDownload(host, kDownload, 1);
+    // The first packet waits for a host whose stream is not running yet;
+    // the host resets the pipe as the stream starts.
+    for (unsigned i = 0; i < kRestartPauseMs + 10; ++i)
+        host.idleFrame();
+    camera.pipeReset(kDataEndpoint);
+    const auto frame = host.nextFrame();
+    ASSERT_TRUE(frame && frame->valid());
+    EXPECT_TRUE(test::decodeJpeg(test::assembleJpeg(frame->raw, 640, 480, kStillSampling)));
+}
+
 TEST(DualCamStillDownload, TestPicturesDifferAndEverySecondCarriesTheSegment)
 {
     DualCamConfig config;
