@@ -133,14 +133,12 @@ private:
         std::unique_ptr<Stream> stream;
         if (!NT_SUCCESS(host_.openStream(kStillPin, format, stream)))
             return false;
-        // The camera starts sending shortly after the pin opened, and the
-        // stream must run by then: one read waits for the first picture,
-        // the others are queued while it arrives.
+        // A read waits for every picture before the stream runs; the camera
+        // holds its pictures until the host's transfers ask for them.
         stream->setState(KSSTATE_PAUSE);
-        stream->queueRead(ULONG(video.imageSize));
-        stream->setState(KSSTATE_RUN);
-        for (ULONG i = 1; i < pictures; ++i)
+        for (ULONG i = 0; i < pictures; ++i)
             stream->queueRead(ULONG(video.imageSize));
+        stream->setState(KSSTATE_RUN);
         bool whole = true;
         for (ULONG i = 0; i < pictures && whole; ++i) {
             const std::optional<CompletedRead> read = stream->waitForRead(kPictureTimeLimitMs);
