@@ -11,6 +11,7 @@
 #include "platform/usbd/bus.h"
 #include "simulators/dualcam/dual_camera.h"
 #include "tests/platform/kernel/sim_fixture.h"
+#include "tests/platform/usbd/forwarding_device.h"
 #include "tests/support/windows_dir.h"
 #include "videodriver/camera/morvax_context.h"
 
@@ -22,9 +23,12 @@ struct RegisterWrite {
 };
 
 // Passes everything to the camera and notes the register writes.
-class RecordingCamera : public usbd::DeviceModel {
+class RecordingCamera : public usbd::test::ForwardingDevice {
 public:
-    explicit RecordingCamera(std::shared_ptr<dualcam::DualCamera> camera) : camera_(std::move(camera)) {}
+    explicit RecordingCamera(std::shared_ptr<dualcam::DualCamera> camera)
+        : ForwardingDevice(camera), camera_(std::move(camera))
+    {
+    }
 
     std::vector<RegisterWrite> writes() const;
     // The writes whose first register is `first`.
@@ -32,25 +36,8 @@ public:
     ULONG reads() const;
     void clear();
 
-    std::vector<std::uint8_t> deviceDescriptor() const override { return camera_->deviceDescriptor(); }
-    std::vector<std::uint8_t> configurationDescriptor() const override { return camera_->configurationDescriptor(); }
     usbd::ControlResult controlIn(const usbd::SetupPacket& setup, std::span<std::uint8_t> data) override;
     usbd::ControlResult controlOut(const usbd::SetupPacket& setup, std::span<const std::uint8_t> data) override;
-    usbd::IsoPacketResult isochronousIn(std::uint8_t endpoint, std::uint32_t frame,
-                                        std::span<std::uint8_t> packet) override
-    {
-        return camera_->isochronousIn(endpoint, frame, packet);
-    }
-    void startOfFrame(std::uint32_t frame) override { camera_->startOfFrame(frame); }
-    void configurationSelected(std::uint8_t value) override { camera_->configurationSelected(value); }
-    void interfaceSelected(std::uint8_t number, std::uint8_t alternate) override
-    {
-        camera_->interfaceSelected(number, alternate);
-    }
-    void pipeReset(std::uint8_t endpoint) override { camera_->pipeReset(endpoint); }
-    void pipeAborted(std::uint8_t endpoint) override { camera_->pipeAborted(endpoint); }
-    void portReset() override { camera_->portReset(); }
-    void unplugged() override { camera_->unplugged(); }
 
 private:
     std::shared_ptr<dualcam::DualCamera> camera_;

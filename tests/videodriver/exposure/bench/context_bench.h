@@ -14,6 +14,7 @@
 #include "platform/usbd/bus.h"
 #include "simulators/dualcam/dual_camera.h"
 #include "tests/platform/kernel/sim_fixture.h"
+#include "tests/platform/usbd/forwarding_device.h"
 #include "tests/support/windows_dir.h"
 #include "videodriver/camera/morvax_context.h"
 
@@ -26,9 +27,12 @@ struct RegisterAccess {
 };
 
 // Passes everything to the model it wraps and notes every register access.
-class WireRecorder : public usbd::DeviceModel {
+class WireRecorder : public usbd::test::ForwardingDevice {
 public:
-    explicit WireRecorder(std::shared_ptr<usbd::DeviceModel> device) : device_(std::move(device)) {}
+    explicit WireRecorder(std::shared_ptr<usbd::DeviceModel> device)
+        : ForwardingDevice(device), device_(std::move(device))
+    {
+    }
 
     std::vector<RegisterAccess> accesses() const;
     // Writes (or reads) whose first register is `first`.
@@ -36,25 +40,8 @@ public:
     std::vector<RegisterAccess> readsOf(USHORT first) const;
     void clear();
 
-    std::vector<std::uint8_t> deviceDescriptor() const override { return device_->deviceDescriptor(); }
-    std::vector<std::uint8_t> configurationDescriptor() const override { return device_->configurationDescriptor(); }
     usbd::ControlResult controlIn(const usbd::SetupPacket& setup, std::span<std::uint8_t> data) override;
     usbd::ControlResult controlOut(const usbd::SetupPacket& setup, std::span<const std::uint8_t> data) override;
-    usbd::IsoPacketResult isochronousIn(std::uint8_t endpoint, std::uint32_t frame,
-                                        std::span<std::uint8_t> packet) override
-    {
-        return device_->isochronousIn(endpoint, frame, packet);
-    }
-    void startOfFrame(std::uint32_t frame) override { device_->startOfFrame(frame); }
-    void configurationSelected(std::uint8_t value) override { device_->configurationSelected(value); }
-    void interfaceSelected(std::uint8_t number, std::uint8_t alternate) override
-    {
-        device_->interfaceSelected(number, alternate);
-    }
-    void pipeReset(std::uint8_t endpoint) override { device_->pipeReset(endpoint); }
-    void pipeAborted(std::uint8_t endpoint) override { device_->pipeAborted(endpoint); }
-    void portReset() override { device_->portReset(); }
-    void unplugged() override { device_->unplugged(); }
 
 private:
     std::shared_ptr<usbd::DeviceModel> device_;
