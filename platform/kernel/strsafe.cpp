@@ -38,7 +38,7 @@ private:
     bool truncated_ = false;
 };
 
-struct Spec {
+struct FieldFormat {
     bool left = false;
     bool zero = false;
     int width = 0;
@@ -46,15 +46,15 @@ struct Spec {
     int size = 0;  // 0 int, 1 short, 2 64-bit
 };
 
-void padded(Output& out, const Spec& spec, std::u16string_view body, std::u16string_view sign = {})
+void padded(Output& out, const FieldFormat& field, std::u16string_view body, std::u16string_view sign = {})
 {
     const std::size_t length = body.size() + sign.size();
-    const std::size_t fill = spec.width > 0 && std::size_t(spec.width) > length ? spec.width - length : 0;
-    if (spec.left) {
+    const std::size_t fill = field.width > 0 && std::size_t(field.width) > length ? field.width - length : 0;
+    if (field.left) {
         out.put(sign);
         out.put(body);
         out.put(std::u16string(fill, u' '));
-    } else if (spec.zero) {
+    } else if (field.zero) {
         out.put(sign);
         out.put(std::u16string(fill, u'0'));
         out.put(body);
@@ -92,60 +92,60 @@ NTSTATUS RtlStringCchVPrintfW(PWSTR destination, std::size_t cchDest, PCWSTR for
             out.put(*p);
             continue;
         }
-        Spec spec;
+        FieldFormat field;
         ++p;
         for (;; ++p) {
             if (*p == u'-')
-                spec.left = true;
+                field.left = true;
             else if (*p == u'0')
-                spec.zero = true;
+                field.zero = true;
             else
                 break;
         }
         if (*p == u'*') {
-            spec.width = va_arg(arguments, int);
+            field.width = va_arg(arguments, int);
             ++p;
         } else {
             while (*p >= u'0' && *p <= u'9')
-                spec.width = spec.width * 10 + (*p++ - u'0');
+                field.width = field.width * 10 + (*p++ - u'0');
         }
         if (*p == u'.') {
             ++p;
-            spec.precision = 0;
+            field.precision = 0;
             while (*p >= u'0' && *p <= u'9')
-                spec.precision = spec.precision * 10 + (*p++ - u'0');
+                field.precision = field.precision * 10 + (*p++ - u'0');
         }
         if (*p == u'h') {
-            spec.size = 1;
+            field.size = 1;
             ++p;
         } else if (*p == u'l' && p[1] == u'l') {
-            spec.size = 2;
+            field.size = 2;
             p += 2;
         } else if (*p == u'l') {
             ++p;  // LONG is 32 bits
         } else if (*p == u'I' && p[1] == u'6' && p[2] == u'4') {
-            spec.size = 2;
+            field.size = 2;
             p += 3;
         }
         switch (*p) {
         case u'd':
         case u'i': {
-            const LONGLONG value = spec.size == 2 ? va_arg(arguments, long long) : LONGLONG(va_arg(arguments, int));
+            const LONGLONG value = field.size == 2 ? va_arg(arguments, long long) : LONGLONG(va_arg(arguments, int));
             const ULONGLONG magnitude = value < 0 ? 0ULL - ULONGLONG(value) : ULONGLONG(value);
-            padded(out, spec, digits(magnitude, 10, false), value < 0 ? u"-" : u"");
+            padded(out, field, digits(magnitude, 10, false), value < 0 ? u"-" : u"");
             break;
         }
         case u'u':
         case u'x':
         case u'X': {
-            ULONGLONG value = spec.size == 2 ? va_arg(arguments, unsigned long long) : va_arg(arguments, unsigned);
-            if (spec.size == 1)
+            ULONGLONG value = field.size == 2 ? va_arg(arguments, unsigned long long) : va_arg(arguments, unsigned);
+            if (field.size == 1)
                 value &= 0xFFFF;
-            padded(out, spec, digits(value, *p == u'u' ? 10 : 16, *p == u'X'));
+            padded(out, field, digits(value, *p == u'u' ? 10 : 16, *p == u'X'));
             break;
         }
         case u'c':
-            padded(out, spec, std::u16string(1, char16_t(va_arg(arguments, int))));
+            padded(out, field, std::u16string(1, char16_t(va_arg(arguments, int))));
             break;
         case u's':
         case u'S':
@@ -161,10 +161,10 @@ NTSTATUS RtlStringCchVPrintfW(PWSTR destination, std::size_t cchDest, PCWSTR for
                 PCWSTR wide = va_arg(arguments, PCWSTR);
                 text = wide != nullptr ? std::u16string(wide, wideLength(wide)) : u"(null)";
             }
-            if (spec.precision >= 0 && text.size() > std::size_t(spec.precision))
-                text.resize(std::size_t(spec.precision));
-            spec.zero = false;
-            padded(out, spec, text);
+            if (field.precision >= 0 && text.size() > std::size_t(field.precision))
+                text.resize(std::size_t(field.precision));
+            field.zero = false;
+            padded(out, field, text);
             break;
         }
         case u'%':
