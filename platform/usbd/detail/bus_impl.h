@@ -82,7 +82,6 @@ public:
     ULONG bandwidthLimit = kFullSpeedPeriodicBytesPerFrame;
     std::atomic<ULONGLONG> lastFrame{0};  // the last frame run, in milliseconds of kernel time
     std::vector<Completion> pendingAsync;  // completed on the bus thread
-    std::vector<std::uint8_t> scratch;    // packets nobody asked for
     std::unique_ptr<qm::kernel::sim::ServiceQueue> thread;
 
     Port* portOf(PDEVICE_OBJECT pdo) const;
