@@ -20,7 +20,8 @@ TEST_F(FrameDelivery, EachReadGetsOneWholeFrameInOrder)
     auto stream = running();
     for (int i = 0; i < 3; ++i)
         stream->queueRead(frameExtent());
-    // The idle camera before frame 100 shows the engine where it begins.
+    // The stream's first transfer is still out: its first packet begins a
+    // frame, so the first read takes frame 100 from its start.
     scripted().queue(makeFrame(100, kSmallFrame));
     const ScriptedFrame first = makeFrame(101, kLargeFrame);
     scripted().queue(first);

@@ -28,7 +28,9 @@ protected:
     ScriptedCamera& scripted() { return *scripted_; }
 
     // Opens the capture pin, runs it and lets the isochronous transfers get
-    // going, so that the next frame queued arrives whole.
+    // going, so that the next frame queued arrives whole. Their first
+    // completion comes later: reads queued now are waiting when the stream's
+    // first packet begins a frame.
     std::unique_ptr<Stream> running()
     {
         auto stream = openRunning(kCaptureStream, kMjpg320x240);
