@@ -32,7 +32,7 @@ struct DualCamConfig {
     std::uint8_t flashMakerCode = 0xEC;
     std::uint8_t flashDeviceCode = 0x75;  // 1073 after the flash identification command
     std::size_t pictureCapacity = 0;      // 0: ten pictures per megabyte of flash
-    std::vector<StoredPictureSpec> pictures;
+    std::vector<StoredPictureDescription> pictures;
     std::uint8_t snapshotQuality = 48;    // Q of pictures the camera takes
     bool snapshotAppSegment = true;       // and whether they carry the FF E1 segment
     bool reportPictureIndex = true;       // still frames name their table index (else FF FF)

@@ -31,15 +31,15 @@ YCbCrImage toYCbCr(const SceneImage& scene)
 
 }  // namespace
 
-std::vector<StoredPictureSpec> testPictures(std::size_t count)
+std::vector<StoredPictureDescription> testPictures(std::size_t count)
 {
-    std::vector<StoredPictureSpec> specs(count);
+    std::vector<StoredPictureDescription> descriptions(count);
     for (std::size_t i = 0; i < count; ++i)
-        specs[i].appSegment = i % 2 == 1;
-    return specs;
+        descriptions[i].appSegment = i % 2 == 1;
+    return descriptions;
 }
 
-PictureStore::PictureStore(std::vector<StoredPictureSpec> pictures, std::size_t capacity)
+PictureStore::PictureStore(std::vector<StoredPictureDescription> pictures, std::size_t capacity)
     : capacity_(std::max(capacity, pictures.size()))
 {
     for (std::size_t i = 0; i < pictures.size(); ++i) {
@@ -53,10 +53,10 @@ bool PictureStore::add(std::vector<std::uint8_t> scan, std::uint8_t quality, boo
 {
     if (count() >= capacity_)
         return false;
-    StoredPictureSpec spec;
-    spec.quality = quality;
-    spec.appSegment = appSegment;
-    pictures_.push_back(Picture{std::move(spec), std::move(scan)});
+    StoredPictureDescription description;
+    description.quality = quality;
+    description.appSegment = appSegment;
+    pictures_.push_back(Picture{std::move(description), std::move(scan)});
     return true;
 }
 
@@ -72,9 +72,9 @@ bool PictureStore::compress(Picture& picture)
 {
     if (!picture.scan.empty())
         return true;
-    const auto subject = SceneRenderer::picture(kPictureWidth, kPictureHeight, picture.spec.imageFile,
-                                                picture.spec.variant);
-    auto scan = encodeScan(toYCbCr(subject), picture.spec.quality, kStillSampling);
+    const auto subject = SceneRenderer::picture(kPictureWidth, kPictureHeight, picture.description.imageFile,
+                                                picture.description.variant);
+    auto scan = encodeScan(toYCbCr(subject), picture.description.quality, kStillSampling);
     if (!scan)
         return false;
     picture.scan = std::move(*scan);
@@ -89,10 +89,10 @@ std::optional<std::vector<std::uint8_t>> PictureStore::frame(std::size_t number,
     if (!compress(picture))
         return std::nullopt;
     std::vector<std::uint8_t> segment;
-    if (picture.spec.appSegment)
-        segment = appSegment(picture.spec.quality);
+    if (picture.description.appSegment)
+        segment = appSegment(picture.description.quality);
     FrameParts parts;
-    parts.quality = picture.spec.quality;
+    parts.quality = picture.description.quality;
     parts.scan = picture.scan;
     parts.pictureIndex = reportIndex ? std::uint16_t(number - 1) : kNoPictureIndex;
     parts.appSegment = segment;

@@ -18,7 +18,7 @@ inline constexpr int kPictureWidth = 640;
 inline constexpr int kPictureHeight = 480;
 
 // A picture as configured: its subject and how the camera stored it.
-struct StoredPictureSpec {
+struct StoredPictureDescription {
     std::string imageFile;  // any format the image library reads; empty: a test-pattern variant
     int variant = -1;       // which test-pattern variant; -1: by position in the store
     std::uint8_t quality = 48;
@@ -26,11 +26,11 @@ struct StoredPictureSpec {
 };
 
 // `count` test-pattern pictures, every second one stored with the segment.
-std::vector<StoredPictureSpec> testPictures(std::size_t count);
+std::vector<StoredPictureDescription> testPictures(std::size_t count);
 
 class PictureStore {
 public:
-    PictureStore(std::vector<StoredPictureSpec> pictures, std::size_t capacity);
+    PictureStore(std::vector<StoredPictureDescription> pictures, std::size_t capacity);
 
     std::size_t count() const { return pictures_.size(); }
     std::size_t capacity() const { return capacity_; }
@@ -53,7 +53,7 @@ public:
 
 private:
     struct Picture {
-        StoredPictureSpec spec;
+        StoredPictureDescription description;
         std::vector<std::uint8_t> scan;  // compressed on first use for configured pictures
     };
     bool compress(Picture& picture);

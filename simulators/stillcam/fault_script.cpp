@@ -120,8 +120,8 @@ std::optional<std::uint8_t> commandCodeByName(std::string_view name)
     std::uint8_t code = 0;
     if (parseNumber(name, code) && findCommand(code) != nullptr)
         return code;
-    if (const CommandSpec* spec = findCommand(name))
-        return spec->code;
+    if (const CommandShape* shape = findCommand(name))
+        return shape->code;
     return std::nullopt;
 }
 

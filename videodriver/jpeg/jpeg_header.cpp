@@ -85,14 +85,14 @@ void writeAvi1(HeaderWriter& out, std::uint32_t fieldBytes)
     out.word(0);
 }
 
-void writeHuffmanTable(HeaderWriter& out, const HuffmanTableSpec& table)
+void writeHuffmanTable(HeaderWriter& out, const HuffmanTableLayout& table)
 {
     out.byte(table.classAndId);
     out.bytes(table.counts);
     out.bytes(table.values);
 }
 
-std::uint16_t huffmanSegmentLength(std::span<const HuffmanTableSpec> tables)
+std::uint16_t huffmanSegmentLength(std::span<const HuffmanTableLayout> tables)
 {
     std::size_t bytes = 2;
     for (const auto& table : tables)
@@ -152,7 +152,7 @@ std::size_t writeGreyHeader(std::uint8_t* buffer, std::uint32_t height, std::uin
     const std::uint8_t component[] = {1, 0x11, 0};
     out.bytes(component);
 
-    const std::span<const HuffmanTableSpec> luminance(kStandardHuffmanTables.data(), 2);
+    const std::span<const HuffmanTableLayout> luminance(kStandardHuffmanTables.data(), 2);
     out.marker(0xC4, huffmanSegmentLength(luminance));
     for (const auto& table : luminance)
         writeHuffmanTable(out, table);

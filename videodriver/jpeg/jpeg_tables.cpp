@@ -2,7 +2,7 @@
 
 namespace qm::morvax {
 
-constinit const std::array<HuffmanTableSpec, 4> kStandardHuffmanTables = {{
+constinit const std::array<HuffmanTableLayout, 4> kStandardHuffmanTables = {{
     {0x00, jpeg::kDcLuminanceHuffman.counts, jpeg::kDcLuminanceHuffman.symbols},
     {0x10, jpeg::kAcLuminanceHuffman.counts, jpeg::kAcLuminanceHuffman.symbols},
     {0x01, jpeg::kDcChrominanceHuffman.counts, jpeg::kDcChrominanceHuffman.symbols},

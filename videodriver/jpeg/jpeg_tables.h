@@ -22,7 +22,7 @@ inline constexpr const QuantTable& kChrominanceQuantBase = jpeg::kChrominanceQua
 // One Huffman table as a DHT segment carries it: the class/id byte (class in
 // the high nibble: 0 DC, 1 AC), the number of codes of each length 1..16 and
 // the symbols in code order.
-struct HuffmanTableSpec {
+struct HuffmanTableLayout {
     std::uint8_t classAndId;
     std::array<std::uint8_t, 16> counts;
     std::span<const std::uint8_t> values;
@@ -32,7 +32,7 @@ struct HuffmanTableSpec {
 
 // DC luminance (00), AC luminance (10), DC chrominance (01), AC
 // chrominance (11): the order of the header's DHT segment.
-extern const std::array<HuffmanTableSpec, 4> kStandardHuffmanTables;
+extern const std::array<HuffmanTableLayout, 4> kStandardHuffmanTables;
 
 // Entry i = base[i] x Q / 64, rounded; never 0 and never above 255, so any
 // quality byte a frame carries gives a table the decoder accepts. Q = 64

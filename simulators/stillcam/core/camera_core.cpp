@@ -65,19 +65,19 @@ Answer CameraCore::handle(const Request& request)
     {
         std::lock_guard lock(mutex_);
         settle();
-        const CommandSpec* spec = findCommand(request.code());
+        const CommandShape* shape = findCommand(request.code());
         const bool framed = request.bytes.size() >= kHeaderSize + 2 && request.bytes[0] == kStartByte &&
                             sys::readBe16(&request.bytes[1]) + kHeaderSize == request.bytes.size();
         const std::size_t length = framed ? request.bytes.size() - kHeaderSize : 0;
-        record.wellFormed = framed && request.checksumGood && spec != nullptr && length >= spec->minLength &&
-                            length <= spec->maxLength;
+        record.wellFormed = framed && request.checksumGood && shape != nullptr && length >= shape->minLength &&
+                            length <= shape->maxLength;
         record.code = record.wellFormed ? request.code() : 0;
         description = record.wellFormed ? describeRequest(request) : "request ignored";
         Outcome outcome;
         if (!record.wellFormed)
             outcome.note = !framed                ? "not a request"
                            : !request.checksumGood ? "bad checksum"
-                           : spec == nullptr       ? "unknown command"
+                           : shape == nullptr       ? "unknown command"
                                                    : "bad length";
         else if (silent_)
             outcome.note = "silent";

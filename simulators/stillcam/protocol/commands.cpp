@@ -10,7 +10,7 @@
 namespace qm::stillcam {
 namespace {
 
-constexpr std::array<CommandSpec, 11> kCommands = {{
+constexpr std::array<CommandShape, 11> kCommands = {{
     {CMD_STATUS, "CMD_STATUS", "status", 2, 2},
     {CMD_CAMERA_INFO, "CMD_CAMERA_INFO", "camera-info", 2, 2},
     {CMD_SET_PARAMETER, "CMD_SET_PARAMETER", "set-parameter", 9, 9},
@@ -36,29 +36,29 @@ std::string normalised(std::string_view name)
 
 }  // namespace
 
-const CommandSpec* findCommand(std::uint8_t code)
+const CommandShape* findCommand(std::uint8_t code)
 {
-    for (const CommandSpec& spec : kCommands)
-        if (spec.code == code)
-            return &spec;
+    for (const CommandShape& shape : kCommands)
+        if (shape.code == code)
+            return &shape;
     return nullptr;
 }
 
-const CommandSpec* findCommand(std::string_view name)
+const CommandShape* findCommand(std::string_view name)
 {
     std::string wanted = normalised(name);
-    for (const CommandSpec& spec : kCommands)
-        if (spec.shortName == wanted)
-            return &spec;
+    for (const CommandShape& shape : kCommands)
+        if (shape.shortName == wanted)
+            return &shape;
     return nullptr;
 }
 
 std::string describeRequest(const Request& request)
 {
-    const CommandSpec* spec = findCommand(request.code());
-    if (spec == nullptr)
+    const CommandShape* shape = findCommand(request.code());
+    if (shape == nullptr)
         return "unknown command " + std::to_string(request.code());
-    std::string text(spec->name);
+    std::string text(shape->name);
     auto p = request.parameters();
     auto number = [&](std::size_t at) { return std::to_string(sys::readLe16(&p[at])); };
     switch (request.code()) {

@@ -10,7 +10,7 @@
 
 namespace qm::stillcam {
 
-struct CommandSpec {
+struct CommandShape {
     std::uint8_t code;
     std::string_view name;       // "CMD_STATUS"
     std::string_view shortName;  // "status", as fault scripts write it
@@ -19,8 +19,8 @@ struct CommandSpec {
 };
 
 // Null for a code the camera does not know.
-const CommandSpec* findCommand(std::uint8_t code);
-const CommandSpec* findCommand(std::string_view name);  // either name, any case, '_' or '-'
+const CommandShape* findCommand(std::uint8_t code);
+const CommandShape* findCommand(std::string_view name);  // either name, any case, '_' or '-'
 
 // One line for the camera's log: what a well-formed request asks.
 std::string describeRequest(const Request& request);

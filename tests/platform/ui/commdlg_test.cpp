@@ -162,7 +162,7 @@ TEST_F(FileDialogTest, CustomisedSaveAsFollowsTheHookProtocol)
         GetWindowRect(GetDlgItem(chooser.m_hWnd, stc32), &area);
         EXPECT_GE(list.left, area.left);
         EXPECT_GE(list.top, area.top);
-        // Changing folder notifies; the hook can ask for folder, path and spec.
+        // Changing folder notifies; the hook can ask for folder, path and file pattern.
         SetDlgItemText(common, edt1, other.path().c_str());
         SendMessage(common, WM_COMMAND, IDOK, 0);  // a folder name enters the folder
         EXPECT_EQ(chooser.GetFolderPath(), other.path());

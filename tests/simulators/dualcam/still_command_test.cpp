@@ -26,12 +26,12 @@ struct Codes {
 constexpr Codes kNew{CommandLayout::New, 4, 0, 0x05, 0x06, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x00, 0x0D, 0x0E, 0x0F};
 constexpr Codes kOld{CommandLayout::Old, 6, 0, 0x35, 0x36, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x00, 0x3D, 0x3E, 0x3F};
 
-std::vector<StoredPictureSpec> pictures(std::size_t count)
+std::vector<StoredPictureDescription> pictures(std::size_t count)
 {
-    std::vector<StoredPictureSpec> specs(count);
+    std::vector<StoredPictureDescription> descriptions(count);
     for (std::size_t i = 0; i < count; ++i)
-        specs[i].variant = int(i);
-    return specs;
+        descriptions[i].variant = int(i);
+    return descriptions;
 }
 
 class DualCamStillCommands : public ::testing::TestWithParam<Codes> {

@@ -21,11 +21,11 @@ DualCamConfig storedPictures(std::size_t count, bool segments = false)
     DualCamConfig config;
     config.scene.moving = false;
     for (std::size_t i = 0; i < count; ++i) {
-        StoredPictureSpec spec;
-        spec.variant = int(i);
-        spec.quality = std::uint8_t(40 + i);
-        spec.appSegment = segments && i % 2 == 1;
-        config.pictures.push_back(spec);
+        StoredPictureDescription description;
+        description.variant = int(i);
+        description.quality = std::uint8_t(40 + i);
+        description.appSegment = segments && i % 2 == 1;
+        config.pictures.push_back(description);
     }
     return config;
 }
