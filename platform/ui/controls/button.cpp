@@ -250,10 +250,8 @@ LRESULT buttonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (IsWindowEnabled(hwnd))
             click(hwnd);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintControl(hwnd, [&](HDC hdc) {
+    default:
+        return drawnControlMessage(hwnd, message, wParam, lParam, buttons(), [&](HDC hdc) {
             SelectObject(hdc, controlFont(hwnd));
             switch (type) {
             case BS_OWNERDRAW: paintOwnerDrawn(hwnd, hdc, s); break;
@@ -265,11 +263,6 @@ LRESULT buttonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             default: paintPushButton(hwnd, hdc, s); break;
             }
         });
-    case WM_NCDESTROY:
-        buttons().drop(hwnd);
-        return 0;
-    default:
-        return DefWindowProc(hwnd, message, wParam, lParam);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/ui/controls/control_styles.h"
 #include "platform/ui/gdi/gdi.h"
@@ -58,6 +59,26 @@ LRESULT paintControl(HWND hwnd, Paint&& paint)
     paint(hdc);
     EndPaint(hwnd, &ps);
     return 0;
+}
+
+// What the self-drawn controls answer alike once their own messages are
+// handled: no background erase (the paint covers the whole client area), the
+// paint itself, their state dropped with the window, the default for the rest.
+template <typename State, typename Paint>
+LRESULT drawnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, ControlStates<State>& states,
+                            Paint&& paint)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        return paintControl(hwnd, std::forward<Paint>(paint));
+    case WM_NCDESTROY:
+        states.drop(hwnd);
+        return 0;
+    default:
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
 }
 
 }  // namespace qm::ui::detail

@@ -301,15 +301,8 @@ LRESULT editWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintControl(hwnd, [&](HDC hdc) { paintEdit(hwnd, hdc, s); });
-    case WM_NCDESTROY:
-        edits().drop(hwnd);
-        return 0;
     default:
-        return DefWindowProc(hwnd, message, wParam, lParam);
+        return drawnControlMessage(hwnd, message, wParam, lParam, edits(), [&](HDC hdc) { paintEdit(hwnd, hdc, s); });
     }
 }
 

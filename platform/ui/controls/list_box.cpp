@@ -304,15 +304,8 @@ LRESULT listWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintControl(hwnd, [&](HDC hdc) { paintList(hwnd, hdc, s); });
-    case WM_NCDESTROY:
-        lists().drop(hwnd);
-        return 0;
     default:
-        return DefWindowProc(hwnd, message, wParam, lParam);
+        return drawnControlMessage(hwnd, message, wParam, lParam, lists(), [&](HDC hdc) { paintList(hwnd, hdc, s); });
     }
 }
 

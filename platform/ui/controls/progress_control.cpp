@@ -30,6 +30,21 @@ int setPosition(HWND hwnd, ProgressState& s, int pos)
     return old;
 }
 
+// Blocks of the highlight colour across the part of the range done.
+void paintProgress(HWND hwnd, HDC hdc, const ProgressState& s)
+{
+    RECT r;
+    GetClientRect(hwnd, &r);
+    FillRect(hdc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    const int span = std::max(1, s.high - s.low);
+    const int filled = int((long long)(r.right - 2) * (s.pos - s.low) / span);
+    HBRUSH blocks = GetSysColorBrush(COLOR_HIGHLIGHT);
+    for (int x = 1; x < 1 + filled; x += 10) {
+        RECT b{x, 1, std::min(x + 8, 1 + filled), r.bottom - 1};
+        FillRect(hdc, &b, blocks);
+    }
+}
+
 LRESULT progressWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ProgressState& s = progressBars().of(hwnd);
@@ -58,28 +73,9 @@ LRESULT progressWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return setPosition(hwnd, s, next);
     }
     case PBM_GETPOS: return s.pos;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        RECT r;
-        GetClientRect(hwnd, &r);
-        FillRect(hdc, &r, GetSysColorBrush(COLOR_BTNFACE));
-        const int span = std::max(1, s.high - s.low);
-        const int filled = int((long long)(r.right - 2) * (s.pos - s.low) / span);
-        HBRUSH blocks = GetSysColorBrush(COLOR_HIGHLIGHT);
-        for (int x = 1; x < 1 + filled; x += 10) {
-            RECT b{x, 1, std::min(x + 8, 1 + filled), r.bottom - 1};
-            FillRect(hdc, &b, blocks);
-        }
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_NCDESTROY:
-        progressBars().drop(hwnd);
-        return 0;
     default:
-        return DefWindowProc(hwnd, message, wParam, lParam);
+        return drawnControlMessage(hwnd, message, wParam, lParam, progressBars(),
+                                   [&](HDC hdc) { paintProgress(hwnd, hdc, s); });
     }
 }
 
