@@ -1,0 +1,334 @@
+// Resource ids of the panel module: dialog templates, bitmaps, strings and
+// controls. The resource compiler reads only the #define lines of this file,
+// so it holds nothing else.
+#pragma once
+
+// Dialog templates.
+#define IDD_ABOUT 100
+#define IDD_PHOTO_BROWSER 101
+#define IDD_SAVE_FOLDER 107
+#define IDD_CAMERA_STATUS 129
+#define IDD_CAMERA_SETTINGS 143
+#define IDD_IMAGE_INFO 221
+#define IDD_OVERWRITE 227
+
+// Bitmaps: the browser's background.
+#define IDB_BACKGROUND 130
+
+// Toolbar buttons, 50 x 29 (Connect 100 x 29), in the order normal, pressed,
+// focus, disabled.
+#define IDB_SAVE_NORMAL 210
+#define IDB_SAVE_PRESSED 208
+#define IDB_SAVE_FOCUS 209
+#define IDB_SAVE_DISABLED 215
+#define IDB_TRANSFER_NORMAL 191
+#define IDB_TRANSFER_PRESSED 193
+#define IDB_TRANSFER_FOCUS 192
+#define IDB_TRANSFER_DISABLED 194
+#define IDB_SELECT_ALL_NORMAL 221
+#define IDB_SELECT_ALL_PRESSED 223
+#define IDB_SELECT_ALL_FOCUS 222
+#define IDB_SELECT_ALL_DISABLED 224
+#define IDB_SELECT_NONE_NORMAL 231
+#define IDB_SELECT_NONE_PRESSED 233
+#define IDB_SELECT_NONE_FOCUS 232
+#define IDB_SELECT_NONE_DISABLED 234
+#define IDB_ROTATE_NORMAL 201
+#define IDB_ROTATE_PRESSED 203
+#define IDB_ROTATE_FOCUS 202
+#define IDB_ROTATE_DISABLED 204
+#define IDB_ERASE_NORMAL 211
+#define IDB_ERASE_PRESSED 213
+#define IDB_ERASE_FOCUS 212
+#define IDB_ERASE_DISABLED 214
+#define IDB_SETTINGS_NORMAL 129
+#define IDB_SETTINGS_PRESSED 132
+#define IDB_SETTINGS_FOCUS 131
+#define IDB_SETTINGS_DISABLED 133
+#define IDB_STATUS_NORMAL 134
+#define IDB_STATUS_PRESSED 135
+#define IDB_STATUS_FOCUS 136
+#define IDB_STATUS_DISABLED 137
+#define IDB_UPLOAD_NORMAL 139
+#define IDB_UPLOAD_PRESSED 140
+#define IDB_UPLOAD_FOCUS 138
+#define IDB_UPLOAD_DISABLED 145
+#define IDB_TAKE_NORMAL 281
+#define IDB_TAKE_PRESSED 283
+#define IDB_TAKE_FOCUS 282
+#define IDB_TAKE_DISABLED 284
+#define IDB_CONNECT_NORMAL 265
+#define IDB_CONNECT_PRESSED 267
+#define IDB_CONNECT_FOCUS 266
+#define IDB_CONNECT_DISABLED 264
+#define IDB_HELP_NORMAL 141
+#define IDB_HELP_PRESSED 143
+#define IDB_HELP_FOCUS 142
+#define IDB_EXIT_NORMAL 291
+#define IDB_EXIT_PRESSED 293
+#define IDB_EXIT_FOCUS 292
+
+// Scroll buttons, 25 x 30.
+#define IDB_PAGE_UP_NORMAL 171
+#define IDB_PAGE_UP_PRESSED 173
+#define IDB_PAGE_UP_FOCUS 172
+#define IDB_PAGE_UP_DISABLED 174
+#define IDB_ROW_UP_NORMAL 151
+#define IDB_ROW_UP_PRESSED 153
+#define IDB_ROW_UP_FOCUS 152
+#define IDB_ROW_UP_DISABLED 154
+#define IDB_ROW_DOWN_NORMAL 161
+#define IDB_ROW_DOWN_PRESSED 163
+#define IDB_ROW_DOWN_FOCUS 162
+#define IDB_ROW_DOWN_DISABLED 164
+#define IDB_PAGE_DOWN_NORMAL 181
+#define IDB_PAGE_DOWN_PRESSED 183
+#define IDB_PAGE_DOWN_FOCUS 182
+#define IDB_PAGE_DOWN_DISABLED 184
+
+// The focus sink, 4 x 4, one look for every state.
+#define IDB_FOCUS_SINK 205
+
+// Thumbnail cell frames, 97 x 108: landscape normal and selected, portrait
+// normal and selected.
+#define IDB_CELL_NORMAL 301
+#define IDB_CELL_PORTRAIT 302
+#define IDB_CELL_SELECTED 303
+#define IDB_CELL_PORTRAIT_SELECTED 304
+
+// Information icons of a cell, 17 x 17.
+#define IDB_INFO_OPEN_SELECTED 217
+#define IDB_INFO_OPEN 218
+#define IDB_INFO_SELECTED 219
+#define IDB_INFO 220
+
+// The progress bar's face, 100 x 40.
+#define IDB_PROGRESS 312
+
+// Strips of the strip dialogs, 480 x 30.
+#define IDB_STRIP_TOP 200
+#define IDB_STRIP 310
+#define IDB_STRIP_BOTTOM 311
+
+// Option buttons of the settings dialog, 64 x 24.
+#define IDB_OPTION_UP 180
+#define IDB_OPTION_DOWN 185
+
+// Digits of the settings dialog, 15 x 21 (the ids are not in digit order).
+#define IDB_DIGIT_0 188
+#define IDB_DIGIT_1 186
+#define IDB_DIGIT_2 187
+#define IDB_DIGIT_3 189
+#define IDB_DIGIT_4 190
+#define IDB_DIGIT_5 195
+#define IDB_DIGIT_6 196
+#define IDB_DIGIT_7 197
+#define IDB_DIGIT_8 198
+#define IDB_DIGIT_9 199
+
+// Up and down buttons of the settings dialog's number controls, 10 x 10.
+#define IDB_REPEAT_UP 320
+#define IDB_REPEAT_DOWN 321
+
+// The About box's picture of the camera, 64 x 64.
+#define IDB_ABOUT_CAMERA 330
+
+// Controls of the photo browser (template 101).
+#define IDC_EXIT 1000
+#define IDC_CAMERA_SETTINGS 1001
+#define IDC_TRANSFER 1002
+#define IDC_PAGE_UP 1003
+#define IDC_PAGE_DOWN 1004
+#define IDC_ROW_UP 1005
+#define IDC_FOCUS_SINK 1006
+#define IDC_ERASE 1007
+#define IDC_CAMERA_STATUS 1008
+#define IDC_UPLOAD 1009
+#define IDC_ABOUT 1010
+#define IDC_ROW_DOWN 1011
+#define IDC_ROTATE 1012
+#define IDC_SAVE_TO_DISK 1013
+#define IDC_CONNECT 1015
+#define IDC_STANDARD_PROGRESS 1017
+#define IDC_HELP 1019
+#define IDC_SELECT_ALL 1020
+#define IDC_SELECT_NONE 1021
+#define IDC_TAKE_PICTURE 1023
+#define IDC_VERSION 1033
+#define IDC_FIRST_CELL 1058
+#define IDC_LAST_CELL 1069
+#define IDC_FIRMWARE 32771
+#define IDC_SERVICE_A 33000
+#define IDC_SERVICE_Z 33025
+// The browser's CProgressBar, created at initialisation.
+#define IDC_PROGRESS_BAR 1070
+
+// The About box (template 100).
+#define IDC_ABOUT_TEXT 1100
+
+// The save folder dialog's child template (107).
+#define IDC_SAVE_PREFIX 1041
+#define IDC_SAVE_START 1042
+#define IDC_SAVE_FIRST_NAME 1043
+#define IDC_SAVE_LAST_NAME 1044
+#define IDC_SAVE_GROUP 1046
+#define IDC_SAVE_PLACE 1119
+#define IDC_SAVE_PREFIX_LABEL 1101
+#define IDC_SAVE_START_LABEL 1102
+#define IDC_SAVE_FROM_LABEL 1103
+#define IDC_SAVE_TO_LABEL 1104
+
+// The overwrite question (template 227).
+#define IDC_OVERWRITE_TEXT 1047
+#define IDC_OVERWRITE_YES 1
+#define IDC_OVERWRITE_CANCEL 2
+#define IDC_OVERWRITE_NO 3
+#define IDC_OVERWRITE_YES_TO_ALL 4
+
+// The camera status dialog (template 129).
+#define IDC_STATUS_EXIT 1002
+
+// The camera settings dialog (template 143): option buttons by setting.
+#define IDC_FLASH_1 1017
+#define IDC_FLASH_2 1018
+#define IDC_FLASH_3 1019
+#define IDC_TIMER_1 1020
+#define IDC_TIMER_2 1021
+#define IDC_ICON_1 1022
+#define IDC_ICON_2 1023
+#define IDC_LCD_1 1024
+#define IDC_LCD_2 1025
+#define IDC_QUALITY_1 1026
+#define IDC_QUALITY_2 1027
+#define IDC_QUALITY_3 1046
+#define IDC_SPEED_FAST 1047
+#define IDC_SPEED_NORMAL 1048
+#define IDC_SPEED_SLOW 1049
+// Digits: year 1030-1033, month 1034-1035, day 1036-1037, hour 1038-1039,
+// minute 1040-1041, second 1042-1043, power-off minutes 1044-1045.
+#define IDC_YEAR_DIGIT_1 1030
+#define IDC_MONTH_DIGIT_1 1034
+#define IDC_DAY_DIGIT_1 1036
+#define IDC_HOUR_DIGIT_1 1038
+#define IDC_MINUTE_DIGIT_1 1040
+#define IDC_SECOND_DIGIT_1 1042
+#define IDC_AUTO_OFF_DIGIT_1 1044
+// Up and down buttons of the number controls, one pair per digit group:
+// year, month, day, hour, minute, second, power-off minutes.
+#define IDC_FIRST_REPEAT 1050
+#define IDC_LAST_REPEAT 1063
+
+// Strings: texts the browser shows.
+#define IDS_SELECT_PHOTOS_FIRST 32903
+#define IDS_LOAD_PROGRESS 32960
+#define IDS_SAVE_GROUP 32867
+#define IDS_SAVE_DIALOG_TITLE 32993
+#define IDS_SAVE_DIALOG_LABEL 32995
+
+#define IDS_CAPTION 33100
+#define IDS_BROWSER_TITLE 33101
+#define IDS_CONNECTION_FAILED 33102
+#define IDS_NO_PHOTOS 33103
+#define IDS_ZOOM_FOUND 33104
+#define IDS_OPERATION_RUNNING 33105
+#define IDS_ASK_ABORT 33106
+#define IDS_ASK_LEAVE 33107
+#define IDS_PROGRESS_CONNECT 33108
+#define IDS_PROGRESS_THUMBNAIL 33109
+#define IDS_PROGRESS_PICTURE 33110
+#define IDS_SERVICE_UNLOCKED 33111
+#define IDS_FIRMWARE_NUMBER 33112
+#define IDS_FIRMWARE_TEXT 33113
+#define IDS_DISCONNECTED 33114
+
+// Tooltips of the toolbar buttons.
+#define IDS_HINT_SAVE 33120
+#define IDS_HINT_TRANSFER 33121
+#define IDS_HINT_SELECT_ALL 33122
+#define IDS_HINT_SELECT_NONE 33123
+#define IDS_HINT_ROTATE 33124
+#define IDS_HINT_ERASE 33125
+#define IDS_HINT_SETTINGS 33126
+#define IDS_HINT_STATUS 33127
+#define IDS_HINT_UPLOAD 33128
+#define IDS_HINT_TAKE 33129
+#define IDS_HINT_CONNECT 33130
+#define IDS_HINT_HELP 33131
+#define IDS_HINT_EXIT 33132
+#define IDS_HINT_PAGE_UP 33133
+#define IDS_HINT_ROW_UP 33134
+#define IDS_HINT_ROW_DOWN 33135
+#define IDS_HINT_PAGE_DOWN 33136
+
+// Camera operations.
+#define IDS_ASK_RECONNECT 33140
+#define IDS_ASK_REFRESH 33141
+#define IDS_ASK_ERASE_ALL 33142
+#define IDS_PROGRESS_ERASE_ALL 33143
+#define IDS_PROGRESS_ERASE 33144
+#define IDS_ERASE_FAILED 33145
+#define IDS_CAMERA_FULL 33146
+#define IDS_RECORD_MODE 33147
+#define IDS_PROGRESS_SHOOT 33148
+#define IDS_NO_PICTURE_TAKEN 33149
+#define IDS_PROGRESS_UPLOAD 33150
+#define IDS_UPLOAD_FAILED_ASK 33151
+#define IDS_UPLOAD_FAILED 33152
+#define IDS_FORMAT_UNSUPPORTED 33153
+#define IDS_PROGRESS_SAVE 33154
+
+// Save to disk.
+#define IDS_OVERWRITE 33160
+#define IDS_SAVE_SUMMARY 33161
+#define IDS_SAVE_AS_FILTER 33162
+#define IDS_SAVE_FOLDER_FILTER 33163
+
+// Camera status.
+#define IDS_STATUS_CAPACITY 33170
+#define IDS_STATUS_BATTERY 33171
+#define IDS_STATUS_AC_ADAPTER 33172
+#define IDS_STATUS_AUTO_OFF 33173
+#define IDS_STATUS_MODE 33174
+#define IDS_STATUS_IMAGES 33175
+#define IDS_STATUS_PORT 33176
+#define IDS_STATUS_BAUD_RATE 33177
+#define IDS_UNIT_MB 33178
+#define IDS_UNIT_KB 33179
+#define IDS_BATTERY_EMPTY 33180
+#define IDS_BATTERY_WEAK 33181
+#define IDS_BATTERY_FULL 33182
+#define IDS_AC_NOT_IN_USE 33183
+#define IDS_AC_IN_USE 33184
+#define IDS_UNIT_MINUTES 33185
+#define IDS_MODE_PLAY 33186
+#define IDS_MODE_RECORD 33187
+#define IDS_MODE_MENU 33188
+#define IDS_PORT_USB 33189
+#define IDS_UNIT_BPS 33190
+#define IDS_NOT_AVAILABLE 33191
+
+// Camera settings.
+#define IDS_SETTINGS_DISCONNECTED 33200
+#define IDS_SETTINGS_NOT_RECORD 33201
+#define IDS_SETTINGS_SUCCESS 33202
+#define IDS_SETTINGS_FAILED 33203
+#define IDS_SPEED_CHANGED 33204
+#define IDS_SYSKEYDOWN 33205
+
+// Image information.
+#define IDS_INFO_FILE_NUMBER 33210
+#define IDS_INFO_FILE_NAME 33211
+#define IDS_INFO_MODE_NAME 33212
+#define IDS_INFO_DATE 33213
+#define IDS_INFO_RESOLUTION 33214
+#define IDS_INFO_FORMAT 33215
+#define IDS_INFO_FLASH 33216
+#define IDS_INFO_JPEG 33217
+#define IDS_INFO_UNKNOWN 33218
+#define IDS_INFO_OFF 33219
+#define IDS_INFO_ON 33220
+#define IDS_INFO_DATE_FORMAT 33221
+#define IDS_INFO_RESOLUTION_FORMAT 33222
+
+// The About box.
+#define IDS_ABOUT_TEXT 33230
