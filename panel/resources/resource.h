@@ -165,6 +165,8 @@
 
 // The About box (template 100).
 #define IDC_ABOUT_TEXT 1100
+// Where the About box shows its picture (bitmap 330).
+#define IDC_ABOUT_PICTURE 1105
 
 // The save folder dialog's child template (107).
 #define IDC_SAVE_PREFIX 1041

@@ -1,6 +1,6 @@
 // Statements understood:
 //   #define NAME value           (also read from #include "header" files)
-//   <id> BITMAP "file.bmp"
+//   <id> BITMAP "file.bmp"          (beside the script, else in the bitmap directories)
 //   STRINGTABLE BEGIN <id>, "text" ... END
 //   <id> DIALOG[EX] x, y, cx, cy
 //     STYLE expr | EXSTYLE expr | CAPTION "text" | FONT points, "face"[, ...] | CLASS "name"
@@ -65,8 +65,8 @@ const std::map<std::string, long long>& builtinNames()
 
 class Parser {
 public:
-    Parser(std::vector<Token> tokens, std::string base, Compiled& out)
-        : t_(std::move(tokens)), base_(std::move(base)), out_(out)
+    Parser(std::vector<Token> tokens, std::string base, Compiled& out, std::vector<std::string> bitmapDirectories = {})
+        : t_(std::move(tokens)), base_(std::move(base)), bitmapDirectories_(std::move(bitmapDirectories)), out_(out)
     {
     }
 
@@ -227,12 +227,29 @@ private:
         return fail("unsupported resource type '" + kind.text + "'");
     }
 
+    // An absolute name as it stands; a relative one beside the script,
+    // then in the bitmap directories. Empty when no such file exists.
+    std::string findBitmap(const std::string& file) const
+    {
+        if (!file.empty() && file[0] == '/')
+            return file;
+        std::vector<std::string> candidates{base_ + "/" + file};
+        for (const std::string& dir : bitmapDirectories_)
+            candidates.push_back(dir + "/" + file);
+        for (const std::string& path : candidates)
+            if (std::ifstream(path, std::ios::binary))
+                return path;
+        return {};
+    }
+
     bool bitmap(long long id)
     {
         std::string file;
         if (!string(file))
             return false;
-        const std::string path = file.size() && file[0] == '/' ? file : base_ + "/" + file;
+        const std::string path = findBitmap(file);
+        if (path.empty())
+            return fail("cannot read bitmap " + file);
         std::ifstream in(path, std::ios::binary);
         if (!in)
             return fail("cannot read bitmap " + path);
@@ -452,6 +469,7 @@ private:
     std::vector<Token> t_;
     std::size_t pos_ = 0;
     std::string base_;
+    std::vector<std::string> bitmapDirectories_;
     Compiled& out_;
     std::vector<Entry> entries_;
     std::string error_;
@@ -459,16 +477,18 @@ private:
 
 }  // namespace
 
-bool compileSource(const std::string& source, const std::string& baseDirectory, Compiled& out, std::string& error)
+bool compileSource(const std::string& source, const std::string& baseDirectory, Compiled& out, std::string& error,
+                   const std::vector<std::string>& bitmapDirectories)
 {
     std::vector<Token> tokens;
     if (!tokenize(source, tokens, error))
         return false;
-    Parser parser(std::move(tokens), baseDirectory, out);
+    Parser parser(std::move(tokens), baseDirectory, out, bitmapDirectories);
     return parser.run(error);
 }
 
-bool compileFile(const std::string& path, Compiled& out, std::string& error)
+bool compileFile(const std::string& path, Compiled& out, std::string& error,
+                 const std::vector<std::string>& bitmapDirectories)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -479,7 +499,7 @@ bool compileFile(const std::string& path, Compiled& out, std::string& error)
     text << in.rdbuf();
     const std::size_t slash = path.rfind('/');
     const std::string base = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (!compileSource(text.str(), base, out, error)) {
+    if (!compileSource(text.str(), base, out, error, bitmapDirectories)) {
         error = path + ": " + error;
         return false;
     }

@@ -14,8 +14,12 @@ struct Compiled {
     std::vector<std::string> dependencies;  // files read besides the script
 };
 
-bool compileFile(const std::string& path, Compiled& out, std::string& error);
+// A relative bitmap file name is looked up beside the script first, then in
+// each of `bitmapDirectories` in order (bitmaps drawn into the build tree).
+bool compileFile(const std::string& path, Compiled& out, std::string& error,
+                 const std::vector<std::string>& bitmapDirectories = {});
 // `baseDirectory` resolves relative file names.
-bool compileSource(const std::string& source, const std::string& baseDirectory, Compiled& out, std::string& error);
+bool compileSource(const std::string& source, const std::string& baseDirectory, Compiled& out, std::string& error,
+                   const std::vector<std::string>& bitmapDirectories = {});
 
 }  // namespace qm::ui::rc

@@ -1,7 +1,11 @@
-// qm_rc SCRIPT OUTPUT.cpp DEPFILE: compiles a resource script into a source
-// file that carries the resources and registers them when its module loads.
+// qm_rc SCRIPT OUTPUT.cpp DEPFILE [BITMAP_DIR]: compiles a resource script
+// into a source file that carries the resources and registers them when its
+// module loads. Bitmaps not found beside the script are looked up in
+// BITMAP_DIR (bitmaps drawn at build time live in the build tree).
 #include <cstdio>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/system/files.h"
 #include "platform/ui/rc/compiler.h"
@@ -23,13 +27,16 @@ std::string escapeForDepfile(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: qm_rc SCRIPT OUTPUT.cpp DEPFILE\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: qm_rc SCRIPT OUTPUT.cpp DEPFILE [BITMAP_DIR]\n");
         return 2;
     }
+    std::vector<std::string> bitmapDirectories;
+    if (argc == 5)
+        bitmapDirectories.push_back(argv[4]);
     qm::ui::rc::Compiled compiled;
     std::string error;
-    if (!qm::ui::rc::compileFile(argv[1], compiled, error)) {
+    if (!qm::ui::rc::compileFile(argv[1], compiled, error, bitmapDirectories)) {
         std::fprintf(stderr, "qm_rc: %s\n", error.c_str());
         return 1;
     }
