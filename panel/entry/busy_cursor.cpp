@@ -5,6 +5,7 @@
 #include "platform/ui/framework/win_app.h"
 #include "platform/ui/input/input.h"
 #include "platform/ui/message/message.h"
+#include "platform/ui/window/window.h"
 
 namespace qm::panel {
 namespace {

@@ -41,7 +41,6 @@ void PictureItem::rotateRight()
     std::memcpy(turned.data(), image.data(), kDibHeaderSize);
     sys::writeLe32(turned.data() + 4, std::uint32_t(newWidth));
     sys::writeLe32(turned.data() + 8, std::uint32_t(newHeight));
-    sys::writeLe32(turned.data() + 20, std::uint32_t(dibStride(newWidth) * std::size_t(newHeight)));
     const std::size_t sourceStride = dibStride(width);
     const std::size_t targetStride = dibStride(newWidth);
     const std::uint8_t* source = image.data() + kDibHeaderSize;

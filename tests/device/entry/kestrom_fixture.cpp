@@ -11,33 +11,15 @@ KestromTest::KestromTest() = default;
 KestromTest::~KestromTest()
 {
     unloadModule();
-    camera.reset();
+    camera = nullptr;
+    rig.reset();
 }
 
 void KestromTest::start(stillcam::StillCameraConfig config, Attachment attachment, int serialPort)
 {
-    // The simulated camera works at once, so the link's and the session's
-    // fixed waits shrink. A serial read still needs time for the line's
-    // bytes to arrive on a busy machine, so its time-out keeps a fifth.
-    linkTime_.emplace("QM4200_LINK_TIME_PERCENT", std::string(attachment == Attachment::Serial ? "20" : "1"));
-    std::string error;
-    camera = stillcam::StillCamera::create(config, &error);
-    ASSERT_NE(camera, nullptr) << error;
-    // Ports without the camera lead nowhere, so the serial search never
-    // touches a real port of the machine.
-    std::filesystem::create_directories(windows.path() + "/dosdevices");
-    for (int port = 1; port <= 4; ++port) {
-        if (attachment != Attachment::Serial || port != serialPort)
-            std::filesystem::create_symlink("/nonexistent/serial-port",
-                                            windows.path() + "/dosdevices/com" + std::to_string(port));
-    }
-    const std::string socket = windows.path() + "/usb-cable";
-    usb_.emplace("QM4200_USB", socket);
-    if (attachment == Attachment::Usb) {
-        ASSERT_TRUE(camera->attachUsb(socket));
-    } else if (attachment == Attachment::Serial) {
-        ASSERT_TRUE(camera->attachSerial(serialPort, windows.path()));
-    }
+    rig = std::make_unique<qm::test::StillCameraRig>(windows, config, attachment, serialPort);
+    camera = rig->camera();
+    ASSERT_NE(camera, nullptr) << rig->error();
     loadModule();
 }
 

@@ -16,11 +16,12 @@
 #include "device/entry/driver_entry.h"
 #include "platform/system/library.h"
 #include "simulators/stillcam/still_camera.h"
+#include "tests/support/still_camera_rig.h"
 #include "tests/support/windows_dir.h"
 
 namespace qm::device::test {
 
-enum class Attachment { Usb, Serial, None };
+using qm::test::Attachment;
 
 class KestromTest : public ::testing::Test {
 protected:
@@ -43,13 +44,11 @@ protected:
     std::size_t countOf(std::uint8_t command) const;
 
     qm::test::WindowsDir windows;
-    std::unique_ptr<stillcam::StillCamera> camera;
+    std::unique_ptr<qm::test::StillCameraRig> rig;
+    stillcam::StillCamera* camera = nullptr;
     sys::HMODULE module = nullptr;
     DriverEntryProc entry = nullptr;
 
-private:
-    std::optional<qm::test::ScopedEnv> linkTime_;
-    std::optional<qm::test::ScopedEnv> usb_;
 };
 
 // A bitmap a picture download or thumbnail left in a buffer.

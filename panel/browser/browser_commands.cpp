@@ -1,0 +1,81 @@
+#include "panel/browser/browser_commands.h"
+
+#include "panel/browser/photo_browser_dlg.h"
+#include "panel/entry/panel_globals.h"
+#include "panel/operations/connect_button.h"
+#include "panel/operations/transfer_to_application.h"
+#include "platform/system/directories.h"
+#include "platform/system/files.h"
+
+namespace qm::panel {
+namespace {
+
+// Scrolling redraws the twelve cells under the busy cursor.
+void scroll(CPhotoBrowserDlg& browser, int id)
+{
+    if (!browser.BeginOperation(kOperationScrolling))
+        return;
+    moduleBusyCursor().begin();
+    switch (id) {
+    case IDC_PAGE_DOWN:
+        browser.ScrollPageDown();
+        break;
+    case IDC_PAGE_UP:
+        browser.ScrollPageUp();
+        break;
+    case IDC_ROW_DOWN:
+        browser.ScrollRowDown();
+        break;
+    default:
+        browser.ScrollRowUp();
+        break;
+    }
+    browser.RedrawCells();
+    moduleBusyCursor().end();
+    browser.EndOperation();
+}
+
+}  // namespace
+
+bool runBrowserCommand(CPhotoBrowserDlg& browser, int id)
+{
+    switch (id) {
+    case IDC_CONNECT:
+        pressConnect(browser);
+        return true;
+    case IDC_TRANSFER:
+        transferToApplication(browser);
+        return true;
+    case IDC_PAGE_DOWN:
+    case IDC_PAGE_UP:
+    case IDC_ROW_DOWN:
+    case IDC_ROW_UP:
+        scroll(browser, id);
+        return true;
+    case IDC_SELECT_ALL:
+        browser.SelectAll(true);
+        return true;
+    case IDC_SELECT_NONE:
+        browser.SelectAll(false);
+        return true;
+    case IDC_ROTATE:
+        browser.RotateSelected();
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string panelHelpFile()
+{
+    return sys::joinPath(sys::windowsDirectory(), "TWAIN_32/QM4200/Vantrel.hlp");
+}
+
+}  // namespace qm::panel
+
+namespace qm::panel {
+
+// PENDING-IMAGE-INFO: replaced by the image information dialog.
+void openImageInformation(CPhotoBrowserDlg&, int) {}
+
+}  // namespace qm::panel
