@@ -2,8 +2,8 @@
 
 #include "panel/browser/photo_browser_dlg.h"
 #include "panel/entry/panel_globals.h"
-#include "panel/operations/connect_button.h"
-#include "panel/operations/transfer_to_application.h"
+#include "panel/dialogs/dialog_commands.h"
+#include "panel/operations/operation_commands.h"
 #include "platform/system/directories.h"
 #include "platform/system/files.h"
 
@@ -40,12 +40,6 @@ void scroll(CPhotoBrowserDlg& browser, int id)
 bool runBrowserCommand(CPhotoBrowserDlg& browser, int id)
 {
     switch (id) {
-    case IDC_CONNECT:
-        pressConnect(browser);
-        return true;
-    case IDC_TRANSFER:
-        transferToApplication(browser);
-        return true;
     case IDC_PAGE_DOWN:
     case IDC_PAGE_UP:
     case IDC_ROW_DOWN:
@@ -62,7 +56,7 @@ bool runBrowserCommand(CPhotoBrowserDlg& browser, int id)
         browser.RotateSelected();
         return true;
     default:
-        return false;
+        return runOperationCommand(browser, id) || runDialogCommand(browser, id);
     }
 }
 
@@ -73,9 +67,3 @@ std::string panelHelpFile()
 
 }  // namespace qm::panel
 
-namespace qm::panel {
-
-// PENDING-IMAGE-INFO: replaced by the image information dialog.
-void openImageInformation(CPhotoBrowserDlg&, int) {}
-
-}  // namespace qm::panel

@@ -9,8 +9,6 @@ class CPhotoBrowserDlg;
 
 // Runs the command of button `id`; false when `id` is no command button.
 bool runBrowserCommand(CPhotoBrowserDlg& browser, int id);
-// The image information dialog of picture `number`, shown modally.
-void openImageInformation(CPhotoBrowserDlg& browser, int number);
 // The panel's help file: Vantrel.hlp in the install directory (the help
 // window reads a plain-text Vantrel.txt beside it).
 std::string panelHelpFile();

@@ -6,6 +6,7 @@
 
 #include "panel/browser/about_dlg.h"
 #include "panel/browser/browser_commands.h"
+#include "panel/dialogs/dialog_commands.h"
 #include "panel/entry/panel_globals.h"
 #include "panel/resources/panel_resources.h"
 #include "platform/system/library.h"
