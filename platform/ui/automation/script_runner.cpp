@@ -166,6 +166,27 @@ bool waitForMessageBox(const std::string& fragment, std::uint32_t timeoutMs)
     }
 }
 
+// Waits (real time) until a control of the window is enabled, as a person
+// waits for a button to come alive.
+bool waitForEnabled(const std::string& caption, int id, std::uint32_t timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (HWND window = waitForWindow(caption, 0)) {
+            auto enabled = std::make_shared<std::atomic<bool>>(false);
+            runOnUiThread([=] {
+                HWND control = findControl(window, id);
+                enabled->store(IsWindow(control) && IsWindowEnabled(control));
+            }, timeoutMs);
+            if (enabled->load())
+                return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 bool runLine(const std::vector<std::string>& a, std::string* error)
 {
     const std::string& cmd = a[0];
@@ -183,6 +204,16 @@ bool runLine(const std::vector<std::string>& a, std::string* error)
             return false;
         if (!waitForWindow(a[1], std::uint32_t(timeout))) {
             *error = "no window \"" + a[1] + "\" appeared";
+            return false;
+        }
+        return true;
+    }
+    if (cmd == "wait-enabled") {
+        long timeout = kDefaultWait;
+        if (!need(3) || !number(a[2], id) || (a.size() > 3 && !number(a[3], timeout)))
+            return false;
+        if (!waitForEnabled(a[1], int(id), std::uint32_t(timeout))) {
+            *error = "control " + std::to_string(id) + " of \"" + a[1] + "\" did not become enabled";
             return false;
         }
         return true;

@@ -17,6 +17,7 @@ namespace {
 HINSTANCE self() { return instanceOf(reinterpret_cast<const void*>(&self)); }
 
 constexpr UINT kScriptDone = WM_APP + 7;
+constexpr UINT kEnableApply = WM_APP + 8;
 int applyAnswers = 0;
 int lastAnswer = 0;
 
@@ -24,6 +25,10 @@ LONG_PTR formProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG)
         return TRUE;
+    if (message == kEnableApply) {
+        EnableWindow(GetDlgItem(dialog, IDC_APPLY), TRUE);
+        return TRUE;
+    }
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_APPLY) {
         lastAnswer = MessageBox(dialog, "Sure to apply?", "Corvel Camera", MB_YESNO);
         ++applyAnswers;
@@ -79,6 +84,29 @@ TEST_F(ScriptTest, ClicksKeysAnswersAndScreenshots)
     EXPECT_EQ(lastAnswer, IDYES);
     EXPECT_EQ(getDlgItemText(form, IDC_NAME), "Cam 7");
     EXPECT_GT(std::filesystem::file_size(shot), 100u);
+}
+
+TEST_F(ScriptTest, WaitsForAControlToBeEnabled)
+{
+    applyAnswers = 0;
+    HWND form = CreateDialogParam(self(), MAKEINTRESOURCE(IDD_FORM), nullptr, formProc, 0);
+    ShowWindow(form, SW_SHOW);
+    EnableWindow(GetDlgItem(form, IDC_APPLY), FALSE);
+    std::string error;
+    EXPECT_FALSE(runWhilePumping({"wait-enabled \"Form\" 1010 100"}, error));
+    EXPECT_NE(error.find("did not become enabled"), std::string::npos) << error;
+
+    // The button comes alive a little later; the script waits for it.
+    std::thread later([form] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        PostMessage(form, kEnableApply, 0, 0);
+    });
+    const bool ok = runWhilePumping({"answer-message-box no", "wait-enabled \"Form\" 1010 5000", "click \"Form\" 1010",
+                                     "expect-message-box \"Sure to apply\""},
+                                    error);
+    later.join();
+    ASSERT_TRUE(ok) << error;
+    EXPECT_EQ(applyAnswers, 1);
 }
 
 TEST_F(ScriptTest, MistakesNameTheirLine)
