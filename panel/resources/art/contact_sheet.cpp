@@ -8,7 +8,7 @@
 namespace qm::panel::art {
 namespace {
 
-constexpr int kSheetWidth = 1400;
+constexpr int kSheetWidth = 1500;
 constexpr int kGap = 12;
 constexpr int kLabelHeight = 14;
 constexpr COLORREF kSheetColour = RGB(120, 124, 128);
@@ -18,7 +18,7 @@ int zoomFor(const SkinBitmap& b) { return b.width >= 400 ? 1 : b.width <= 30 ? 3
 
 }  // namespace
 
-bool writeContactSheet(const std::vector<SkinBitmap>& bitmaps, const std::string& pngPath)
+bool writeContactSheet(const std::vector<SkinBitmap>& bitmaps, const std::string& pngPath, int forcedZoom)
 {
     struct Placed {
         const SkinBitmap* bitmap;
@@ -27,7 +27,7 @@ bool writeContactSheet(const std::vector<SkinBitmap>& bitmaps, const std::string
     std::vector<Placed> placed;
     int x = kGap, y = kGap, rowHeight = 0;
     for (const SkinBitmap& b : bitmaps) {
-        const int zoom = zoomFor(b);
+        const int zoom = forcedZoom > 0 ? forcedZoom : zoomFor(b);
         const int w = b.width * zoom, h = b.height * zoom + kLabelHeight;
         if (x + w + kGap > kSheetWidth && x > kGap) {
             x = kGap;

@@ -9,6 +9,7 @@
 
 namespace qm::panel::art {
 
-bool writeContactSheet(const std::vector<SkinBitmap>& bitmaps, const std::string& pngPath);
+// `zoom` 0 picks an enlargement by size (small pieces larger).
+bool writeContactSheet(const std::vector<SkinBitmap>& bitmaps, const std::string& pngPath, int zoom = 0);
 
 }  // namespace qm::panel::art

@@ -283,13 +283,19 @@ TEST_F(DialogBehaviour, TheAboutBoxClosesWithEnterAndEscape)
     EXPECT_EQ(item(t, IDC_ABOUT_TEXT)->className, "Static");
 
     std::string shownText;
+    RECT picture{};
     automation::whenIdle([&] {
         HWND about = automation::findWindow("About Corvel Camera");
         shownText = getWindowText(GetDlgItem(about, IDC_ABOUT_TEXT));
+        GetClientRect(GetDlgItem(about, IDC_ABOUT_PICTURE), &picture);
+        automation::screenshot(about, outputDirectory() + "/about.png");
         automation::pressKey(VK_RETURN);
     });
     EXPECT_EQ(DialogBoxParam(panelInstance(), MAKEINTRESOURCE(IDD_ABOUT), nullptr, endOnCommand, 0), IDOK);
     EXPECT_EQ(shownText, panelString(IDS_ABOUT_TEXT));
+    // The camera's picture (64 x 64) fits its place.
+    EXPECT_GE(picture.right, 64);
+    EXPECT_GE(picture.bottom, 64);
 
     automation::whenIdle([] { automation::pressKey(VK_ESCAPE); });
     EXPECT_EQ(DialogBoxParam(panelInstance(), MAKEINTRESOURCE(IDD_ABOUT), nullptr, endOnCommand, 0), IDCANCEL);

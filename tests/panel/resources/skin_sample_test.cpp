@@ -157,7 +157,6 @@ void paintSettings(HDC dc)
     drawText(dc, "OK", 222, 38 + 28 * 4 + 17, 18, RGB(0, 0, 0));
     drawBitmap(dc, IDB_OPTION_DOWN, 300, 38 + 28 * 4 + 14);
     drawText(dc, "Cancel", 308, 38 + 28 * 4 + 17, 18, RGB(0, 0, 0));
-    drawBitmap(dc, IDB_ABOUT_CAMERA, 400, 38);
 }
 
 void (*g_painter)(HDC) = nullptr;
