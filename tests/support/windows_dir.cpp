@@ -21,6 +21,7 @@ WindowsDir::WindowsDir(InstallOptions options)
     link(options.dataSource, builtDataSource(), dataSourcePath());
     link(options.panel && options.installDirectory, builtPanel(), panelPath());
     link(options.device && options.installDirectory, builtDevice(), devicePath());
+    link(options.panel && options.installDirectory, builtPanelHelp(), installDirectory() + "/Vantrel.txt");
 }
 
 void WindowsDir::install(const std::string& builtFile, const std::string& installedPath) const
@@ -33,6 +34,7 @@ void WindowsDir::install(const std::string& builtFile, const std::string& instal
 
 std::string builtDataSource() { return std::string(QM_BUILD_WINDOWS_DIR) + "/TWAIN_32/QM4200.DS"; }
 std::string builtPanel() { return std::string(QM_BUILD_WINDOWS_DIR) + "/TWAIN_32/QM4200/Vantrel.DLL"; }
+std::string builtPanelHelp() { return std::string(QM_BUILD_WINDOWS_DIR) + "/TWAIN_32/QM4200/Vantrel.txt"; }
 std::string builtDevice() { return std::string(QM_BUILD_WINDOWS_DIR) + "/TWAIN_32/QM4200/Kestrom.DLL"; }
 std::string builtLibrary(const std::string& fileName) { return std::string(QM_BUILD_LIB_DIR) + "/" + fileName; }
 std::string builtTool(const std::string& name) { return std::string(QM_BUILD_BIN_DIR) + "/" + name; }

@@ -41,6 +41,7 @@ private:
 // Paths of what the build produced.
 std::string builtDataSource();
 std::string builtPanel();
+std::string builtPanelHelp();
 std::string builtDevice();
 std::string builtLibrary(const std::string& fileName);  // build/lib/<file>
 std::string builtTool(const std::string& name);         // build/bin/<name>
