@@ -394,7 +394,7 @@ TEST_F(DialogBehaviour, TheSaveFolderTemplateSitsBelowTheCommonControlsAndAnswer
     char file[260] = "";
     OPENFILENAME ofn;
     ofn.hInstance = panelInstance();
-    ofn.lpstrFilter = "JPG File(*.jpg)|*.jpg||";
+    ofn.lpstrFilter = "JPG File(*.jpg)\0*.jpg\0";  // pairs of NUL-terminated strings, then a NUL
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
     ofn.lpstrInitialDir = QM_BUILD_TEST_DIR;

@@ -3,11 +3,12 @@
 // the code draws on the art (text, bars, thumbnails) left readable.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "panel/resources/resource.h"
-#include "tests/panel/resources/skin_pixels.h"
+#include "tests/panel/resources/resource_probe.h"
 
 namespace qm::panel::test {
 namespace {
@@ -99,6 +100,17 @@ TEST(SkinBitmaps, EveryBitmapLoadsAtTheSizeItsWindowUses)
         EXPECT_EQ(p->width, e.width) << "bitmap " << e.id;
         EXPECT_EQ(p->height, e.height) << "bitmap " << e.id;
     }
+}
+
+TEST(SkinBitmaps, EveryBitmapIdOfTheHeaderIsKnownHere)
+{
+    std::set<int> known;
+    for (const Expected& e : everyBitmap())
+        known.insert(e.id);
+    std::set<int> declared;
+    for (const auto& [name, id] : declaredIds("IDB_"))
+        declared.insert(id);
+    EXPECT_EQ(declared, known);
 }
 
 TEST(SkinBitmaps, TheLooksOfEveryButtonArePlainlyDifferent)

@@ -2,13 +2,12 @@
 // show, word for word.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <regex>
 #include <string>
 
 #include "panel/resources/panel_resources.h"
 #include "panel/resources/resource.h"
+#include "tests/panel/resources/resource_probe.h"
 
 namespace qm::panel::test {
 namespace {
@@ -139,21 +138,13 @@ TEST(StringTable, EveryStringIdOfTheHeaderIsKnownHere)
 {
     // A string added to resource.h needs its text here and in the script;
     // the save dialog's title and label are deliberately left out.
-    std::ifstream header(QM_SOURCE_DIR "/panel/resources/resource.h");
-    ASSERT_TRUE(header);
-    const std::regex define(R"(#define\s+(IDS_\w+)\s+(\d+))");
-    int seen = 0;
-    for (std::string line; std::getline(header, line);) {
-        std::smatch m;
-        if (!std::regex_search(line, m, define))
-            continue;
-        ++seen;
-        const int id = std::stoi(m[2]);
+    const auto declared = declaredIds("IDS_");
+    for (const auto& [name, id] : declared) {
         if (id == IDS_SAVE_DIALOG_TITLE || id == IDS_SAVE_DIALOG_LABEL)
             continue;
-        EXPECT_TRUE(expectedStrings().count(id)) << m[1] << " has no expected text";
+        EXPECT_TRUE(expectedStrings().count(id)) << name << " has no expected text";
     }
-    EXPECT_EQ(seen, int(expectedStrings().size()) + 2);
+    EXPECT_EQ(declared.size(), expectedStrings().size() + 2);
 }
 
 TEST(StringTable, TheSaveDialogsTitleAndLabelStayEmpty)

@@ -1,8 +1,10 @@
-// Pixels of the panel's bitmap resources, and how well text of a given
-// colour reads on them.
+// Pixels of the panel's bitmap resources, how well text of a given colour
+// reads on them, and the ids the panel's header declares.
 #pragma once
 
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/ui/types.h"
@@ -15,6 +17,10 @@ struct Pixels {
     std::vector<ui::COLORREF> colours;  // rows top first
     ui::COLORREF at(int x, int y) const { return colours[std::size_t(y) * width + x]; }
 };
+
+// The ids resource.h defines under names starting with `prefix` (IDB_,
+// IDS_, ...), by name.
+std::map<std::string, int> declaredIds(const std::string& prefix);
 
 // A bitmap of the panel's resources (as the panel module loads them).
 std::optional<Pixels> loadSkinBitmap(int id);

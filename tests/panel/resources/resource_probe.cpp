@@ -1,13 +1,29 @@
-#include "tests/panel/resources/skin_pixels.h"
+#include "tests/panel/resources/resource_probe.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "panel/resources/panel_resources.h"
 #include "platform/ui/gdi/gdi.h"
 
 namespace qm::panel::test {
+
+std::map<std::string, int> declaredIds(const std::string& prefix)
+{
+    std::map<std::string, int> ids;
+    std::ifstream header(QM_SOURCE_DIR "/panel/resources/resource.h");
+    for (std::string line; std::getline(header, line);) {
+        std::istringstream words(line);
+        std::string directive, name;
+        int value = 0;
+        if (words >> directive >> name >> value && directive == "#define" && name.rfind(prefix, 0) == 0)
+            ids[name] = value;
+    }
+    return ids;
+}
 
 std::optional<Pixels> loadSkinBitmap(int id)
 {
