@@ -138,6 +138,35 @@ TEST_F(BrowserConnection, PollingFollowsTheIntervalInKvbIni)
     EXPECT_EQ(panelState().camera.count, 2u);
 }
 
+TEST_F(BrowserConnection, APollingIntervalOfZeroStillLeavesTheCameraAlone)
+{
+    qm::test::writeTextFile(windows.installDirectory() + "/KVB.ini", "[POLLING]\nPOLLING=0\n");
+    StillCameraConfig config;
+    config.pictureCount = 1;
+    start(config);
+    camera().clearCommandLog();
+    automation::runFor(900);
+    EXPECT_TRUE(camera().commandLog().empty()) << "no poll before a second has passed";
+    automation::runFor(200);
+    EXPECT_FALSE(camera().commandLog().empty());
+}
+
+TEST_F(BrowserConnection, AThumbnailThatWasNotFetchedIsNeverTakenForZoomed)
+{
+    // The device module marks a zoomed picture by leaving 20 in the call's
+    // number; a picture numbered 20 whose fetch never took place must not
+    // look like one (the write-back would erase it).
+    StillCameraConfig config;
+    config.pictureCount = 20;
+    start(config);
+    ASSERT_EQ(panelState().thumbs.size(), 20u);
+    EXPECT_TRUE(browser().zoomList().empty());
+    panelState().camera.connected = 0;
+    EXPECT_FALSE(browser().FetchThumbnail(20)) << "not connected: nothing is fetched";
+    EXPECT_TRUE(browser().zoomList().empty());
+    EXPECT_TRUE(messages().empty()) << "the camera still answers";
+}
+
 TEST_F(BrowserConnection, AFailedThumbnailStopsLoadingAndKeepsWhatLoaded)
 {
     StillCameraConfig config;

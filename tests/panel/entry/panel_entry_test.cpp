@@ -13,6 +13,7 @@
 #include "platform/ui/thread/ui_thread.h"
 #include "platform/ui/window/window.h"
 #include "tests/support/still_camera_rig.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/windows_dir.h"
 
 namespace qm::panel {
@@ -213,6 +214,55 @@ TEST_F(PanelEntryTest, TheCursorWalksTheSelectionAndMovesOnPastAFailedDownload)
         EXPECT_EQ(remaining(), counts[i]);
     }
     EXPECT_TRUE(automation::messageBoxes().empty()) << "the camera stayed; nothing to tell";
+}
+
+TEST_F(PanelEntryTest, ShownAgainAfterHidingOrLeavingTheBrowserHoldsEachPictureOnce)
+{
+    attach(3);
+    open();
+    std::uint32_t hide = 0;
+    std::uint32_t show = 1;
+    ASSERT_EQ(call(CMUI_SHOW, &hide), 1u);
+    ASSERT_EQ(call(CMUI_SHOW, &show), 1u);
+    automation::pumpPending();
+    click(IDC_SELECT_ALL);
+    pressTransfer();
+    EXPECT_EQ(remaining(), 3u);
+
+    // Shown again, the browser ends the transfer the application left and
+    // works again; leaving closes the connection, and shown once more the
+    // browser connects anew.
+    ASSERT_EQ(call(CMUI_SHOW, &show), 1u);
+    automation::pumpPending();
+    automation::answerNextMessageBox(ui::IDYES);
+    click(IDC_EXIT);
+    ASSERT_EQ(automation::messageBoxes().size(), 1u);
+    EXPECT_EQ(automation::messageBoxes()[0].text, "Are you sure you want to out of this driver?");
+    EXPECT_FALSE(ui::IsWindowVisible(static_cast<ui::HWND>(dialog)));
+    ASSERT_EQ(call(CMUI_SHOW, &show), 1u) << "connects again";
+    automation::pumpPending();
+    click(IDC_SELECT_ALL);
+    pressTransfer();
+    EXPECT_EQ(remaining(), 3u);
+}
+
+TEST_F(PanelEntryTest, TraceLinesGoToTheTraceSink)
+{
+    qm::test::TempDir traces;
+    qm::test::ScopedEnv trace("QM4200_TRACE", traces.file("trace.log"));
+    attach(2);
+    open();
+    click(IDC_SELECT_ALL);
+    pressTransfer();
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<std::uint8_t> buffer(device::pictureBufferSize(640, 480));
+    call(CMUI_IMAGE_SIZE, &width, &height);
+    call(CMUI_GET_IMAGE, buffer.data());
+    remaining();
+    EXPECT_EQ(qm::test::readTextFile(traces.file("trace.log")),
+              "Init Dialog Start\nInit Dialog End\nTwain::PanelEntry(CMUI_IMAGE_SIZE)\n"
+              "Twain::PanelEntry(CMUI_GET_IMAGE)\nTwain::PanelEntry(CMUI_XFER_COUNT)\n");
 }
 
 }  // namespace

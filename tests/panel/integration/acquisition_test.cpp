@@ -108,6 +108,11 @@ TEST_P(EveryMechanism, TheSelectedPicturesArriveAsTheDeviceModuleDecodesThem)
     EXPECT_EQ(app.notifications(), (std::vector<TW_UINT16>{MSG_XFERREADY, MSG_CLOSEDSREQ}));
     expectDecodedByTheDeviceModule(arrived, wanted);
     EXPECT_TRUE(automation::messageBoxes().empty());
+    // The transfer is over: the browser works again for an application that
+    // keeps the source open.
+    ui::HWND browser = automation::findWindow(kBrowser);
+    EXPECT_TRUE(ui::IsWindowEnabled(automation::findControl(browser, IDC_TRANSFER)));
+    EXPECT_TRUE(ui::IsWindowEnabled(automation::findControl(browser, IDC_ERASE)));
     app.close();
 }
 
