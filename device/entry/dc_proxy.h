@@ -77,6 +77,8 @@ private:
     std::uint8_t capturePicture();
     std::uint8_t uploadFile(void* out);
     std::uint8_t copyPictureInfo(void* out, void* data);
+    // 8/10 (dc_proxy_record.cpp).
+    std::uint8_t pictureRecord(void* out, void* data);
 
     std::uint8_t pictureToBitmap(std::uint32_t picture, std::uint8_t* destination);
     std::uint8_t thumbnailToBitmap(std::uint32_t picture, std::uint8_t* destination);

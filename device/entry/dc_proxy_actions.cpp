@@ -43,7 +43,7 @@ std::uint8_t CDCProxy::action(std::uint32_t code, void* out, void* data)
     case kActionSavePicture:
         return savePicture(out, data);
     case kActionPictureRecord:
-        return kDriverFailure;
+        return pictureRecord(out, data);
     case kActionRawPictureInfo:
         return copyPictureInfo(out, data);
     case kActionNothing:

@@ -126,10 +126,32 @@ enum ActionCode : std::uint32_t {
     kActionUpload = 6,            // out: path of an image file
     kActionAcknowledgeChange = 7, // re-reads the picture count
     kActionSavePicture = 8,       // out: u32, picture in the low 16 bits; data: file path
-    kActionPictureRecord = 10,    // answered with 0
+    kActionPictureRecord = 10,    // out: picture record (picture_record); data: optional u32 record length
     kActionRawPictureInfo = 11,   // out: u32 picture; data: kRawPictureInfoSize bytes
     kActionNothing = 12,          // answered with 1, even without a session
 };
+
+// The picture information record (8/10): the caller puts the picture number
+// into the first field and passes a buffer of at least kSize bytes (and, in
+// data, its length when it wants that checked). On success the whole record
+// is written; on failure it is left as it was.
+namespace picture_record {
+inline constexpr std::size_t kPicture = 0;       // i32, in
+inline constexpr std::size_t kFileFormat = 4;    // i32, kFormatJpeg
+inline constexpr std::size_t kWidth = 12;        // i32, pixels as type 5/2 reports them
+inline constexpr std::size_t kHeight = 16;       // i32
+inline constexpr std::size_t kFileNumber = 56;   // i32, the camera's own number of the picture
+inline constexpr std::size_t kTakenAt = 64;      // i32, seconds since 1970; 0 when the camera gave no time
+inline constexpr std::size_t kZoneOffset = 68;   // i32, hours; used only with a valid zone flag
+inline constexpr std::size_t kZoneFlag = 72;     // i32, negative when the zone offset is valid
+inline constexpr std::size_t kFileName = 76;     // text
+inline constexpr std::size_t kFileNameSize = 156;
+inline constexpr std::size_t kModeName = 232;    // text
+inline constexpr std::size_t kModeNameSize = 64;
+inline constexpr std::size_t kSize = 296;
+
+inline constexpr std::int32_t kFormatJpeg = 0x10000;
+}  // namespace picture_record
 
 // Type 10.
 enum DescriptionCode : std::uint32_t {

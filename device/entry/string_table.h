@@ -45,6 +45,10 @@ inline constexpr const char* kUsb = "USB";
 inline constexpr const char* kSlow = "Slow";
 inline constexpr const char* kFast = "Fast";
 
+// The picture information record: a picture's name in the camera's memory,
+// from its file number.
+inline constexpr const char* kPictureFileNameFormat = "DSC%05u.JPG";
+
 // KVB.ini sections and keys of the device module.
 inline constexpr const char* kSectionMain = "MAIN";
 inline constexpr const char* kKeyCameraType = "Camera Type";

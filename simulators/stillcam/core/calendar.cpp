@@ -59,6 +59,12 @@ std::uint8_t encodeYear(std::uint8_t model, int year)
     }
 }
 
+std::array<std::uint8_t, 6> encodeDateTime(std::uint8_t model, const CameraDateTime& value)
+{
+    return {encodeYear(model, value.year), std::uint8_t(value.month), std::uint8_t(value.day),
+            std::uint8_t(value.hour),       std::uint8_t(value.minute), std::uint8_t(value.second)};
+}
+
 int decodeYear(std::uint8_t model, std::uint8_t code)
 {
     switch (model) {

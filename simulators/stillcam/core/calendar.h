@@ -2,6 +2,7 @@
 // the year in one byte.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -16,6 +17,10 @@ std::uint8_t encodeYear(std::uint8_t model, int year);
 int decodeYear(std::uint8_t model, std::uint8_t code);
 
 bool isValidDateTime(const CameraDateTime& value);
+
+// A date and time as the camera's information blocks carry it: year code,
+// month, day, hour, minute, second.
+std::array<std::uint8_t, 6> encodeDateTime(std::uint8_t model, const CameraDateTime& value);
 
 // A running clock: set to a date and time, it advances with the SimClock.
 class Calendar {

@@ -49,6 +49,8 @@ CameraCore::CameraCore(const StillCameraConfig& config, std::vector<StoredPictur
       rate_(config.serialRate),
       countExtension_(config.countExtension)
 {
+    // The camera notes in every picture when it stored it.
+    store_.setClock([this] { return encodeDateTime(model_, calendar_.now()); });
     for (StoredPicture& picture : pictures)
         store_.add(std::move(picture));
     for (const FaultRule& rule : faults)

@@ -1,8 +1,15 @@
 #include "simulators/stillcam/core/picture_store.h"
 
+#include <algorithm>
+
 #include "platform/system/byte_order.h"
 
 namespace qm::stillcam {
+namespace {
+
+constexpr std::size_t kTakenAtOffset = 56;
+
+}  // namespace
 
 const StoredPicture* PictureStore::find(unsigned number) const
 {
@@ -17,6 +24,8 @@ StoredPicture* PictureStore::find(unsigned number)
 void PictureStore::add(StoredPicture picture)
 {
     picture.fileNumber = nextFileNumber_++;
+    if (clock_ && picture.takenAt == TakenAt{})
+        picture.takenAt = clock_();
     if (nextFileNumber_ == 0)
         nextFileNumber_ = 1;
     pictures_.push_back(std::move(picture));
@@ -53,6 +62,7 @@ InfoBlock pictureInfo(const StoredPicture& picture)
     info[17] = 0;
     sys::writeLe32(&info[18], std::uint32_t(picture.thumbnail.size()));
     info[22] = picture.resolutionCode;
+    std::copy(picture.takenAt.begin(), picture.takenAt.end(), info.begin() + kTakenAtOffset);
     for (const auto& [offset, value] : picture.infoOverrides)
         if (offset < info.size())
             info[offset] = value;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -12,6 +13,9 @@ namespace qm::stillcam {
 
 inline constexpr std::size_t kInfoSize = 64;
 using InfoBlock = std::array<std::uint8_t, kInfoSize>;
+// When a picture was stored, by the camera's calendar: year code, month,
+// day, hour, minute, second. All 0: not known.
+using TakenAt = std::array<std::uint8_t, 6>;
 
 struct StoredPicture {
     std::vector<std::uint8_t> data;       // what CMD_READ_PICTURE delivers
@@ -23,6 +27,7 @@ struct StoredPicture {
     std::uint8_t flashFired = 0;
     std::uint8_t quality = 1;
     bool uploaded = false;
+    TakenAt takenAt{};                    // stamped by the store when it has a clock
     std::uint32_t key = 0;                // changes whenever the data does
     std::map<std::size_t, std::uint8_t> infoOverrides;
 };
@@ -32,7 +37,10 @@ public:
     std::size_t count() const { return pictures_.size(); }
     const StoredPicture* find(unsigned number) const;
     StoredPicture* find(unsigned number);
+    // Numbers the picture and, when it brings no time of its own and the
+    // store has a clock, stamps it with the clock's time.
     void add(StoredPicture picture);
+    void setClock(std::function<TakenAt()> now) { clock_ = std::move(now); }
     bool erase(unsigned number);
     void eraseAll() { pictures_.clear(); }
     std::uint64_t usedBytes() const;
@@ -42,6 +50,7 @@ public:
 private:
     std::vector<StoredPicture> pictures_;
     std::uint16_t nextFileNumber_ = 1;
+    std::function<TakenAt()> clock_;
 };
 
 // The PictureInfo block of a stored picture:
@@ -57,6 +66,7 @@ private:
 //   17     0, not protected
 //   18..21 size of the thumbnail data
 //   22     resolution code
+//   56..61 when it was stored: year code, month, day, hour, minute, second
 InfoBlock pictureInfo(const StoredPicture& picture);
 
 // FNV-1a, the picture key.
