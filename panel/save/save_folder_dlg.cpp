@@ -72,8 +72,7 @@ void CSaveFolderDlg::createFolderField()
     if (!folderField_.CreateEx(ui::WS_EX_CLIENTEDGE, "Edit", "", style, place, common, kFolderFieldId))
         return;
     folderField_.SendMessage(ui::WM_SETFONT, ui::WPARAM(common->GetFont()), ui::FALSE);
-    // In the name field's place in the Tab order too, so its label's
-    // mnemonic reaches it.
+    // In the name field's place in the Tab order too.
     ui::SetWindowPos(folderField_.m_hWnd, nameField->m_hWnd, 0, 0, 0, 0,
                      ui::SWP_NOMOVE | ui::SWP_NOSIZE | ui::SWP_NOACTIVATE);
 }
@@ -150,7 +149,5 @@ void CSaveFolderDlg::OnOK()
     startNumber_ = currentStart();
     CFileDialog::OnOK();
 }
-
-void CSaveFolderDlg::OnCancel() { CFileDialog::OnCancel(); }
 
 }  // namespace qm::panel

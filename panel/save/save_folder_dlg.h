@@ -40,7 +40,6 @@ protected:
     ui::BOOL OnCommand(ui::WPARAM wParam, ui::LPARAM lParam) override;
     ui::BOOL PreTranslateMessage(ui::MSG* msg) override;
     void OnOK() override;
-    void OnCancel() override;
 
 private:
     void createFolderField();
