@@ -37,7 +37,7 @@ enum OperationCode : int {
 };
 
 // Modal dialogs the browser opens, recorded while they run.
-enum DialogCode : int { kDialogNone = 0, kDialogAbout = 1, kDialogCameraStatus = 3 };
+enum DialogCode : int { kDialogNone = 0, kDialogAbout = 1, kDialogCameraSettings = 2, kDialogCameraStatus = 3 };
 
 inline constexpr int kCellCount = 12;
 inline constexpr int kCellsPerRow = 4;

@@ -7,10 +7,8 @@ namespace qm::panel {
 
 class CPhotoBrowserDlg;
 
-// The browser's dialog code while the settings dialog is open, so that
-// polling leaves the camera alone meanwhile.
-inline constexpr int kDialogCameraSettings = 2;
-
+// Records the settings dialog as the browser's current dialog while it is
+// open (so polling leaves the camera alone meanwhile).
 void runCameraSettings(CPhotoBrowserDlg& browser);
 
 }  // namespace qm::panel
