@@ -204,6 +204,16 @@ bool StillCamera::addPicture(std::vector<std::uint8_t> jpeg)
     return true;
 }
 
+bool StillCamera::zoomPicture(unsigned number, const ZoomWindow& window)
+{
+    return impl_->core.zoomPicture(number, window);
+}
+
+bool StillCamera::protectPicture(unsigned number, bool on)
+{
+    return impl_->core.protectPicture(number, on);
+}
+
 void StillCamera::setSettings(const CameraSettings& settings) { impl_->core.setSettings(settings); }
 
 void StillCamera::setDateTime(const CameraDateTime& dateTime)

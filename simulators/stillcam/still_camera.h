@@ -107,6 +107,16 @@ struct StillCameraConfig {
     std::uint32_t countExtension = 0;    // CameraInfo bytes 28..31
 };
 
+// The part of a picture the camera's playback zoom shows, in pixels of the
+// picture as the camera held it when it was zoomed.
+struct ZoomWindow {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const ZoomWindow&, const ZoomWindow&) = default;
+};
+
 struct PictureSummary {
     unsigned number = 0;          // 1-based, as the host addresses it
     std::uint32_t size = 0;       // bytes CMD_READ_PICTURE delivers
@@ -116,6 +126,7 @@ struct PictureSummary {
     std::uint8_t resolutionCode = 0;
     std::uint32_t key = 0;        // PictureInfo bytes 12..15
     bool uploaded = false;
+    std::optional<ZoomWindow> zoom;  // set while the camera holds it zoomed
 };
 
 // One request the camera heard, as it answered it.
@@ -180,6 +191,17 @@ public:
 
     // Changes a test may make.
     bool addPicture(std::vector<std::uint8_t> jpeg);  // any bytes; JPEG gives a real thumbnail
+    // Zooms picture `number` as the camera's playback zoom does. From then on
+    // the camera delivers the window enlarged back to the picture's size (a
+    // JPEG, with a thumbnail of it) and its PictureInfo marks it zoomed (byte
+    // 23 is 1, bytes 24..31 hold the window). False, and nothing changed,
+    // when there is no such picture, it is no JPEG or the window is empty or
+    // reaches outside the picture.
+    bool zoomPicture(unsigned number, const ZoomWindow& window);
+    // Protects picture `number` from erasing (PictureInfo byte 17 is 1): the
+    // camera answers an erase of it with "not done" and erasing all leaves
+    // it. False when there is no such picture.
+    bool protectPicture(unsigned number, bool on = true);
     void setSettings(const CameraSettings& settings);
     void setDateTime(const CameraDateTime& dateTime);
     bool setSerialRate(std::uint32_t rate);

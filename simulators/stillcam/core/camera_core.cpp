@@ -303,7 +303,8 @@ CameraCore::Outcome CameraCore::writeBlock(std::span<const std::uint8_t> p)
 CameraCore::Outcome CameraCore::erase(std::span<const std::uint8_t> p)
 {
     const unsigned number = sys::readLe16(p.data());
-    const bool ok = number == 0 || store_.find(number) != nullptr;
+    const StoredPicture* picture = store_.find(number);
+    const bool ok = number == 0 || (picture != nullptr && !picture->protectedFromErase);
     if (ok && number == 0)
         startWork(WorkKind::EraseAll, workTimes_.eraseAllMs);
     else if (ok)
@@ -427,7 +428,7 @@ std::vector<PictureSummary> CameraCore::pictures() const
     unsigned number = 1;
     for (const StoredPicture& p : store_.all())
         out.push_back({number++, std::uint32_t(p.data.size()), std::uint32_t(p.thumbnail.size()), p.width, p.height,
-                       p.resolutionCode, p.key, p.uploaded});
+                       p.resolutionCode, p.key, p.uploaded, p.zoom});
     return out;
 }
 
@@ -513,6 +514,25 @@ void CameraCore::addPicture(StoredPicture picture)
 {
     std::lock_guard lock(mutex_);
     store_.add(std::move(picture));
+}
+
+bool CameraCore::zoomPicture(unsigned number, const ZoomWindow& window)
+{
+    std::lock_guard lock(mutex_);
+    settle();
+    StoredPicture* picture = store_.find(number);
+    return picture != nullptr && zoomStoredPicture(model_, *picture, window);
+}
+
+bool CameraCore::protectPicture(unsigned number, bool on)
+{
+    std::lock_guard lock(mutex_);
+    settle();
+    StoredPicture* picture = store_.find(number);
+    if (picture == nullptr)
+        return false;
+    picture->protectedFromErase = on;
+    return true;
 }
 
 void CameraCore::setSettings(const CameraSettings& settings)

@@ -53,6 +53,8 @@ public:
     void clearCommandLog();
 
     void addPicture(StoredPicture picture);
+    bool zoomPicture(unsigned number, const ZoomWindow& window);
+    bool protectPicture(unsigned number, bool on);
     void setSettings(const CameraSettings& settings);
     void setDateTime(const CameraDateTime& value);
     bool setSerialRate(std::uint32_t rate);

@@ -33,6 +33,15 @@ StoredPicture fromImage(std::uint8_t model, std::uint8_t code, const RgbImage& i
     return picture;
 }
 
+RgbImage crop(const RgbImage& image, const ZoomWindow& window)
+{
+    RgbImage part(window.width, window.height);
+    const std::size_t rowBytes = std::size_t(window.width) * 3;
+    for (int y = 0; y < window.height; ++y)
+        std::copy_n(image.at(window.x, window.y + y), rowBytes, part.at(0, y));
+    return part;
+}
+
 bool isJpegName(const std::filesystem::path& path)
 {
     std::string extension = path.extension().string();
@@ -81,6 +90,23 @@ std::optional<StoredPicture> uploadedPicture(std::uint8_t model, std::vector<std
         picture.thumbnail = std::move(*embedded);
     picture.uploaded = true;
     return picture;
+}
+
+bool zoomStoredPicture(std::uint8_t model, StoredPicture& picture, const ZoomWindow& window)
+{
+    const std::optional<RgbImage> image = decodeJpeg(picture.data);
+    if (!image || window.width <= 0 || window.height <= 0 || window.x < 0 || window.y < 0 ||
+        window.width > image->width - window.x || window.height > image->height - window.y)
+        return false;
+    const RgbImage zoomed = resize(crop(*image, window), image->width, image->height);
+    std::vector<std::uint8_t> jpeg = encodeJpeg(zoomed, kCameraQuality);
+    if (jpeg.empty())
+        return false;
+    picture.data = std::move(jpeg);
+    picture.thumbnail = thumbnailOf(model, zoomed);
+    picture.key = pictureKey(picture.data);
+    picture.zoom = window;
+    return true;
 }
 
 bool loadPictureFolder(std::uint8_t model, const std::string& folder, std::vector<StoredPicture>& pictures,

@@ -22,6 +22,12 @@ StoredPicture pictureFromBytes(std::uint8_t model, std::vector<std::uint8_t> dat
 // damage. Its embedded raw thumbnail, when it has one, becomes the picture's.
 std::optional<StoredPicture> uploadedPicture(std::uint8_t model, std::vector<std::uint8_t> jpeg);
 
+// The playback zoom: the window of the picture's JPEG data enlarged back to
+// the picture's size and encoded again, with a thumbnail of what it shows
+// and a new key. False, picture unchanged, when the data is no JPEG or the
+// window is empty or reaches outside it.
+bool zoomStoredPicture(std::uint8_t model, StoredPicture& picture, const ZoomWindow& window);
+
 // The JPEG files of a folder (".jpg", ".jpeg", any case) in name order. A
 // file of a size the model records is kept byte for byte; another size is
 // scaled to the model's own size and encoded again. Files that are no JPEG

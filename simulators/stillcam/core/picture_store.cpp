@@ -39,6 +39,11 @@ bool PictureStore::erase(unsigned number)
     return true;
 }
 
+void PictureStore::eraseAll()
+{
+    std::erase_if(pictures_, [](const StoredPicture& picture) { return !picture.protectedFromErase; });
+}
+
 std::uint64_t PictureStore::usedBytes() const
 {
     std::uint64_t used = 0;
@@ -59,10 +64,17 @@ InfoBlock pictureInfo(const StoredPicture& picture)
     sys::writeLe16(&info[10], std::uint16_t((picture.data.size() + 1023) / 1024));
     sys::writeLe32(&info[12], picture.key);
     info[16] = picture.uploaded ? 1 : 0;
-    info[17] = 0;
+    info[17] = picture.protectedFromErase ? 1 : 0;
     sys::writeLe32(&info[18], std::uint32_t(picture.thumbnail.size()));
     info[22] = picture.resolutionCode;
     std::copy(picture.takenAt.begin(), picture.takenAt.end(), info.begin() + kTakenAtOffset);
+    if (picture.zoom) {
+        info[23] = 1;
+        sys::writeLe16(&info[24], std::uint16_t(picture.zoom->x));
+        sys::writeLe16(&info[26], std::uint16_t(picture.zoom->y));
+        sys::writeLe16(&info[28], std::uint16_t(picture.zoom->width));
+        sys::writeLe16(&info[30], std::uint16_t(picture.zoom->height));
+    }
     for (const auto& [offset, value] : picture.infoOverrides)
         if (offset < info.size())
             info[offset] = value;

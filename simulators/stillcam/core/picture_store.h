@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
+
+#include "simulators/stillcam/still_camera.h"
 
 namespace qm::stillcam {
 
@@ -29,6 +32,8 @@ struct StoredPicture {
     bool uploaded = false;
     TakenAt takenAt{};                    // stamped by the store when it has a clock
     std::uint32_t key = 0;                // changes whenever the data does
+    std::optional<ZoomWindow> zoom;       // the playback zoom's window, while zoomed
+    bool protectedFromErase = false;      // the camera refuses to erase it
     std::map<std::size_t, std::uint8_t> infoOverrides;
 };
 
@@ -42,7 +47,8 @@ public:
     void add(StoredPicture picture);
     void setClock(std::function<TakenAt()> now) { clock_ = std::move(now); }
     bool erase(unsigned number);
-    void eraseAll() { pictures_.clear(); }
+    // Every picture that is not protected.
+    void eraseAll();
     std::uint64_t usedBytes() const;
     const std::vector<StoredPicture>& all() const { return pictures_; }
     std::uint16_t nextFileNumber() const { return nextFileNumber_; }
@@ -63,9 +69,11 @@ private:
 //   10..11 memory blocks of 1 KB the picture takes
 //   12..15 key: a hash of the picture data
 //   16     1 when the picture came from the host
-//   17     0, not protected
+//   17     1 when protected from erasing
 //   18..21 size of the thumbnail data
 //   22     resolution code
+//   23     1 when the camera holds the picture zoomed
+//   24..31 the zoom window: x, y, width, height (16 bits each)
 //   56..61 when it was stored: year code, month, day, hour, minute, second
 InfoBlock pictureInfo(const StoredPicture& picture);
 
