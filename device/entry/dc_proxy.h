@@ -81,7 +81,8 @@ private:
     std::uint8_t pictureRecord(void* out, void* data);
 
     std::uint8_t pictureToBitmap(std::uint32_t picture, std::uint8_t* destination);
-    std::uint8_t thumbnailToBitmap(std::uint32_t picture, std::uint8_t* destination);
+    // `zoomed` tells whether the camera holds the picture zoomed.
+    std::uint8_t thumbnailToBitmap(std::uint32_t picture, std::uint8_t* destination, bool& zoomed);
     std::uint8_t pictureToFile(std::uint32_t picture, const char* path);
     // Downloads picture data into `block` (sized to the data); runs the
     // spinning thread on the serial line.

@@ -1,5 +1,6 @@
 // Downloads of the camera session: picture to bitmap (8/2), thumbnail
-// (8/3) and picture to file (8/8). Each is tried once more after a pause.
+// (8/3, which also tells whether the camera holds the picture zoomed) and
+// picture to file (8/8). Each is tried once more after a pause.
 #include <new>
 #include <optional>
 #include <vector>
@@ -101,19 +102,23 @@ std::uint8_t CDCProxy::downloadThumbnail(void* out, void* data)
     if (!picture || data == nullptr)
         return kDriverFailure;
     auto* destination = static_cast<std::uint8_t*>(data);
+    bool zoomed = false;
     const std::uint8_t result = *picture > 0xFFFF ? kDriverFailure : tryTwice([&] {
-        return thumbnailToBitmap(*picture, destination);
+        return thumbnailToBitmap(*picture, destination, zoomed);
     }, destination);
-    storeValue(out, 0);
+    // The panel learns here which pictures the camera holds zoomed; a
+    // thumbnail that did not arrive marks nothing.
+    storeValue(out, result == kDriverSuccess && zoomed ? kThumbnailZoomed : 0);
     return result;
 }
 
-std::uint8_t CDCProxy::thumbnailToBitmap(std::uint32_t picture, std::uint8_t* destination)
+std::uint8_t CDCProxy::thumbnailToBitmap(std::uint32_t picture, std::uint8_t* destination, bool& zoomed)
 {
     const std::span<std::uint8_t> dib(destination, kThumbnailDibSize);
     PictureInfo info;
     if (!readPictureInfo(picture, info))
         return kDriverFailure;
+    zoomed = info.zoomed();
     const imaging::ThumbnailKey key = imaging::ThumbnailKey::of(picture, info);
     if (thumbnailCache().lookup(key, dib))
         return kDriverSuccess;

@@ -120,7 +120,7 @@ inline constexpr std::uint32_t kReservedLast = 6;
 enum ActionCode : std::uint32_t {
     kActionSetProgress = 1,       // out: DriverProgressProc
     kActionGetPicture = 2,        // out: u32 picture; data: picture buffer, byte 0 = rotation
-    kActionGetThumbnail = 3,      // out: u32 picture (0 on return); data: kThumbnailDibSize bytes
+    kActionGetThumbnail = 3,      // out: u32 picture (0 or kThumbnailZoomed on return); data: kThumbnailDibSize bytes
     kActionErase = 4,             // out: u32 picture, 0 = all
     kActionCapture = 5,
     kActionUpload = 6,            // out: path of an image file
@@ -152,6 +152,11 @@ inline constexpr std::size_t kSize = 296;
 
 inline constexpr std::int32_t kFormatJpeg = 0x10000;
 }  // namespace picture_record
+
+// What a successful thumbnail call (8/3) leaves in its picture argument for a
+// picture the camera holds zoomed (PictureInfo byte 23); every other call
+// leaves 0 there. Saving such a picture (8/8) writes its fully zoomed form.
+inline constexpr std::uint32_t kThumbnailZoomed = 20;
 
 // Type 10.
 enum DescriptionCode : std::uint32_t {

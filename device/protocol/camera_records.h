@@ -130,6 +130,7 @@ public:
         kSetting17 = 17,       // two-valued
         kThumbnailSize = 18,   // 32-bit, bytes CMD_READ_THUMBNAIL delivers
         kResolutionCode = 22,  // 0: 640x480, 1, 2: 1024x768, 3: 1280x1024, 4: 1360x1024
+        kZoomed = 23,          // 1: the camera holds the picture zoomed
         // When the camera stored the picture, by its own calendar: year code,
         // month, day, hour, minute, second; all 0 when it does not say.
         kTakenAt = 56,
@@ -139,6 +140,7 @@ public:
     std::uint32_t secondKey() const { return u32At(kSecondKey); }
     std::uint32_t thumbnailSize() const { return u32At(kThumbnailSize); }
     std::uint8_t resolutionCode() const { return byteAt(kResolutionCode); }
+    bool zoomed() const { return byteAt(kZoomed) == 1; }
     std::uint16_t fileNumber() const { return u16At(kValue2); }
 };
 

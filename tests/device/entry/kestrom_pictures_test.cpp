@@ -218,3 +218,45 @@ TEST_F(KestromPictures, PictureInformationAndAttributes)
 
 }  // namespace
 }  // namespace qm::device::test
+
+namespace qm::device::test {
+namespace {
+
+TEST_F(KestromPictures, ThumbnailsTellWhichPicturesTheCameraHoldsZoomed)
+{
+    start();
+    const std::vector<std::uint8_t> original = camera->pictureData(2);
+    ASSERT_TRUE(camera->zoomPicture(2, {80, 60, 320, 240}));
+    ASSERT_EQ(connect(), kDriverSuccess);
+    std::vector<std::uint8_t> thumbnail(kThumbnailDibSize, 0);
+    for (std::uint32_t n = 1; n <= 3; ++n) {
+        std::uint32_t picture = n;
+        ASSERT_EQ(call(kTypeAction, kActionGetThumbnail, &picture, thumbnail.data()), kDriverSuccess) << n;
+        EXPECT_EQ(picture, n == 2 ? kThumbnailZoomed : 0u) << n;
+    }
+
+    // A thumbnail from the cache says so too.
+    clearCommands();
+    std::uint32_t picture = 2;
+    ASSERT_EQ(call(kTypeAction, kActionGetThumbnail, &picture, thumbnail.data()), kDriverSuccess);
+    EXPECT_EQ(picture, kThumbnailZoomed);
+    EXPECT_EQ(countOf(CMD_READ_THUMBNAIL), 0u);
+
+    // A thumbnail that did not arrive marks nothing.
+    ASSERT_TRUE(camera->injectFaults("no-reply cmd=picture-info times=2"));
+    picture = 2;
+    EXPECT_EQ(call(kTypeAction, kActionGetThumbnail, &picture, thumbnail.data()), kDriverFailure);
+    EXPECT_EQ(picture, 0u);
+
+    // Saved, the picture is its fully zoomed form as the camera delivers it.
+    const std::string path = windows.path() + "/zoomed.jpg";
+    std::uint32_t value = 2;
+    ASSERT_EQ(call(kTypeAction, kActionSavePicture, &value, const_cast<char*>(path.c_str())), kDriverSuccess);
+    const auto saved = sys::readWholeFile(path);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(*saved, camera->pictureData(2));
+    EXPECT_NE(*saved, original);
+}
+
+}  // namespace
+}  // namespace qm::device::test
