@@ -142,7 +142,8 @@ bool CPhotoBrowserDlg::LoadThumbnails(int first, int last)
         SetConnectedButtons();
         return true;
     }
-    if (state.camera.connected != 1)
+    // A fetch that failed because the camera went is a lost connection.
+    if (state.camera.connected != 1 || !IsConnected())
         HandleDisconnect(true);
     return false;
 }

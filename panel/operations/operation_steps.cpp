@@ -27,6 +27,25 @@ bool readPictureCount(std::uint32_t& count, int attempts)
     return false;
 }
 
+bool cameraHasRoom()
+{
+    std::uint32_t free = 0;
+    return driverLink().call(device::kTypeReadValue, device::kReadPicturesFree, &free) && free != 0;
+}
+
+Erased erasePicture(int picture)
+{
+    std::uint32_t before = 0;
+    const bool counted = readPictureCount(before);
+    std::uint32_t number = std::uint32_t(picture);
+    if (driverLink().call(device::kTypeAction, device::kActionErase, &number))
+        return Erased::Yes;
+    std::uint32_t after = 0;
+    if (!counted || !readPictureCount(after))
+        return Erased::Unknown;
+    return after < before ? Erased::Yes : Erased::No;
+}
+
 void acknowledgeChange()
 {
     driverLink().call(device::kTypeAction, device::kActionAcknowledgeChange);

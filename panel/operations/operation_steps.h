@@ -11,6 +11,13 @@ class CPhotoBrowserDlg;
 void waitResponsive(CPhotoBrowserDlg& browser, std::uint32_t milliseconds);
 // Refreshes the camera's picture count into `count`; up to `attempts` tries.
 bool readPictureCount(std::uint32_t& count, int attempts = 1);
+// The camera has room for another picture; false when it cannot tell.
+bool cameraHasRoom();
+enum class Erased { Yes, No, Unknown };
+// Erases one picture. An erase whose answer was lost may still have
+// happened, so a failed call is checked against the camera's count:
+// Unknown when the count cannot be read.
+Erased erasePicture(int picture);
 // Acknowledges the camera-changed state.
 void acknowledgeChange();
 // The buttons after a load: by the capability mask when the camera is

@@ -34,8 +34,14 @@ bool UploadFile(CPhotoBrowserDlg& browser, const std::string& path)
         browser.HandleDisconnect(true);
         return false;
     }
+    // Without the count before, a finished upload could not be told from a
+    // failed one (and the user might send the picture twice).
     std::uint32_t before = 0;
-    readPictureCount(before, 3);
+    if (!readPictureCount(before, 3)) {
+        if (!browser.IsConnected())
+            browser.HandleDisconnect(true);
+        return false;
+    }
     std::string file = path;
     if (!driverLink().call(kTypeStatus, kStatusFileStorable, file.data())) {
         browser.ShowMessage(IDS_FORMAT_UNSUPPORTED);

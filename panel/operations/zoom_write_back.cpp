@@ -37,6 +37,12 @@ bool lostCamera(CPhotoBrowserDlg& browser)
     return true;
 }
 
+bool savePicture(int picture, std::string& path)
+{
+    std::uint32_t argument = std::uint32_t(picture) & 0xFFFF;  // no quarter turns
+    return driverLink().call(kTypeAction, kActionSavePicture, &argument, path.data());
+}
+
 }  // namespace
 
 void writeBackZoomedPictures(CPhotoBrowserDlg& browser)
@@ -51,18 +57,25 @@ void writeBackZoomedPictures(CPhotoBrowserDlg& browser)
             continue;
         browser.ShowProgress(0, formatPanelString(IDS_PROGRESS_SAVE, total - k + 1, total));
         browser.repaintNow();
-        std::uint32_t argument = std::uint32_t(picture) & 0xFFFF;
-        if (!driverLink().call(kTypeAction, kActionSavePicture, &argument, path.data())) {
+        if (!savePicture(picture, path)) {
             if (lostCamera(browser))
                 return;
             continue;
         }
         browser.ShowProgress(0, formatPanelString(IDS_PROGRESS_ERASE, total - k + 1, total));
-        std::uint32_t number = std::uint32_t(picture);
-        if (driverLink().call(kTypeAction, kActionErase, &number))
+        switch (erasePicture(picture)) {
+        case Erased::Yes:
             files.push_back(path);
-        else
+            break;
+        case Erased::No:
             std::remove(path.c_str());  // the camera still holds the picture
+            break;
+        case Erased::Unknown:
+            // The file may be the only copy left: it stays.
+            if (lostCamera(browser))
+                return;
+            break;
+        }
     }
 
     browser.Reload();
