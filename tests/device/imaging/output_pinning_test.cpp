@@ -12,6 +12,7 @@
 #include "device/imaging/jpeg/upload_jpeg.h"
 #include "device/imaging/model_rules.h"
 #include "device/imaging/picture_bitmap.h"
+#include "device/imaging/simd/code_path.h"
 #include "tests/device/imaging/pinned_pictures.h"
 #include "tests/support/windows_dir.h"
 
@@ -53,8 +54,19 @@ PinnedJpeg encodePinned(const testing::RgbPicture& picture)
     return {*size, testing::digest(std::span(out).first(*size))};
 }
 
+std::vector<CodePath> supportedPaths()
+{
+    std::vector<CodePath> paths{CodePath::Scalar};
+    if (codePathSupported(CodePath::Avx2))
+        paths.push_back(CodePath::Avx2);
+    return paths;
+}
+
 TEST(OutputPinning, UploadJpegsAreTheBytesTheyAlwaysWere)
 {
+    for (CodePath path : supportedPaths()) {
+    SCOPED_TRACE(codePathName(path));
+    ScopedCodePath scoped(path);
     for (const testing::NamedPicture& named : testing::encoderPictures()) {
         const PinnedJpeg actual = encodePinned(named.picture);
         const auto expected = pinnedJpegs().find(named.name);
@@ -62,6 +74,7 @@ TEST(OutputPinning, UploadJpegsAreTheBytesTheyAlwaysWere)
                                                  << actual.digest;
         EXPECT_EQ(actual.size, expected->second.size) << named.name;
         EXPECT_EQ(actual.digest, expected->second.digest) << named.name << " 0x" << std::hex << actual.digest;
+    }
     }
 }
 
@@ -129,6 +142,9 @@ const std::map<std::string, std::uint64_t>& pinnedBitmaps()
 TEST(OutputPinning, EveryModelsBitmapsAreThePixelsTheyAlwaysWere)
 {
     test::WindowsDir windows;  // the default sharpening factor
+    for (CodePath path : supportedPaths()) {
+    SCOPED_TRACE(codePathName(path));
+    ScopedCodePath scoped(path);
     for (const testing::NamedJpeg& jpeg : testing::cameraJpegs()) {
         for (std::uint8_t model : {kModel16, kModel17, kModel18, kModel20, kModel22, kModel32}) {
             const std::string key = jpeg.name + "/" + std::to_string(model);
@@ -137,6 +153,7 @@ TEST(OutputPinning, EveryModelsBitmapsAreThePixelsTheyAlwaysWere)
             ASSERT_NE(expected, pinnedBitmaps().end()) << key << " 0x" << std::hex << actual;
             EXPECT_EQ(actual, expected->second) << key << " 0x" << std::hex << actual;
         }
+    }
     }
 }
 
