@@ -1,9 +1,19 @@
 #include "device/imaging/picture_bitmap.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
 #include "common/config/kvb_config.h"
+#include "device/imaging/dib.h"
 #include "device/imaging/image.h"
 #include "device/imaging/imaging_strings.h"
 #include "device/imaging/model_rules.h"
+#include "device/imaging/pixels/jpeg_rows.h"
+#include "device/imaging/pixels/quarter_turns.h"
+#include "device/imaging/pixels/resample.h"
+#include "device/imaging/pixels/unsharp_mask.h"
 
 namespace qm::device::imaging {
 
@@ -11,6 +21,176 @@ namespace {
 
 constexpr int kXgaWidth = 1024;
 constexpr int kXgaHeight = 768;
+
+// Every step through the imaging library, the bitmap copied out at the end:
+// for what the fast path below does not reproduce.
+bool pictureToBitmapThroughLibrary(std::span<const std::uint8_t> picture, const PictureSteps& steps,
+                                   std::span<std::uint8_t> destination)
+{
+    auto image = Image::decodeJpeg(picture);
+    if (!image)
+        return false;
+    if (steps.sharpenFactor > 0 && !image->sharpen(steps.sharpenFactor))
+        return false;
+    if (steps.resizeToXga && !image->resize(kXgaWidth, kXgaHeight))
+        return false;
+    if (steps.quarterTurns != 0 && !image->rotateQuarterTurns(steps.quarterTurns))
+        return false;
+    // The caller sized the buffer from the picture's resolution; a picture
+    // that turns out larger is refused rather than written past its end.
+    return image->writeDib(destination).has_value();
+}
+
+// Pixel rows of 24-bit pictures between the steps, with the slack the
+// resampler may read beyond the last row.
+struct Pixels {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    int width = 0;
+    int height = 0;
+
+    static Pixels make(int width, int height)
+    {
+        const std::size_t size = std::size_t(width) * 3 * std::size_t(height);
+        Pixels pixels{std::unique_ptr<std::uint8_t[]>(new std::uint8_t[size + kResampleSlack]), width, height};
+        std::memset(pixels.bytes.get() + size, 0, kResampleSlack);
+        return pixels;
+    }
+    std::size_t stride() const { return std::size_t(width) * 3; }
+};
+
+// The library's resize to 1024 x 768 when it interpolates linearly in its
+// general form (the only one reproduced here): the scale factors, whether it
+// sharpens the result, and the resolution it then records.
+struct Resize {
+    float scaleX = 1;
+    float scaleY = 1;
+    bool sharpensAfter = false;
+};
+
+std::optional<Resize> reproducibleResize(int width, int height)
+{
+    Resize resize{float(kXgaWidth) / float(width), float(kXgaHeight) / float(height)};
+    const float largest = std::max(resize.scaleX, resize.scaleY);
+    const bool special = (resize.scaleX == 2.0f && resize.scaleY == 2.0f) || (resize.scaleX == 4.0f && resize.scaleY == 4.0f);
+    if (largest < 0.7f || special || int(resize.scaleX * float(width) + 0.5f) != kXgaWidth ||
+        int(resize.scaleY * float(height) + 0.5f) != kXgaHeight)
+        return std::nullopt;
+    resize.sharpensAfter = largest < 1.4f;
+    return resize;
+}
+
+// The library sharpens the result of a small enlargement by this fraction.
+constexpr float kResizeSharpening = 0.4f;
+
+Taps mirrored(Taps taps, int size)
+{
+    taps.first = size - 1 - taps.first;
+    taps.second = size - 1 - taps.second;
+    return taps;
+}
+
+enum class FastResult { Done, Failed, NotReproduced };
+
+// Decodes straight into the destination, or into working rows when steps
+// follow, and writes every step's result where the next one reads it: the
+// bitmap comes out as the library's path makes it, byte for byte.
+FastResult pictureToBitmapFast(std::span<const std::uint8_t> picture, const PictureSteps& steps,
+                               std::span<std::uint8_t> destination)
+{
+    const auto size = Image::probeJpeg(picture);
+    if (!size)
+        return FastResult::Failed;
+    JpegLayout layout;
+    if (!readJpegLayout(picture, layout) || layout.width != size->width || layout.height != size->height)
+        return FastResult::NotReproduced;
+    const int width = size->width, height = size->height;
+
+    const bool resizes = steps.resizeToXga && (width != kXgaWidth || height != kXgaHeight);
+    std::optional<Resize> resize;
+    if (resizes && !(resize = reproducibleResize(width, height)))
+        return FastResult::NotReproduced;
+    const int turns = steps.quarterTurns & 3;
+    int outWidth = resizes ? kXgaWidth : width, outHeight = resizes ? kXgaHeight : height;
+    if (turns % 2 == 1)
+        std::swap(outWidth, outHeight);
+    const std::size_t stride = dibRowStride(std::size_t(outWidth));
+    if (dibSize(std::size_t(outWidth), std::size_t(outHeight)) > destination.size())
+        return FastResult::Failed;
+    // Bottom-up: picture row y lives at the end of the rows, going back.
+    std::uint8_t* topRow = destination.data() + kDibHeaderSize + std::size_t(outHeight - 1) * stride;
+    const std::ptrdiff_t rowStep = -std::ptrdiff_t(stride);
+
+    const bool sharpens = steps.sharpenFactor > 0;
+    if (!sharpens && !resizes && turns == 0) {
+        const JpegRowsResult decoded = decodeJpegRows(picture, topRow, rowStep);
+        if (decoded != JpegRowsResult::Decoded)
+            return decoded == JpegRowsResult::Failed ? FastResult::Failed : FastResult::NotReproduced;
+    } else {
+        Pixels decoded = Pixels::make(width, height);
+        const JpegRowsResult result = decodeJpegRows(picture, decoded.bytes.get(), std::ptrdiff_t(decoded.stride()));
+        if (result != JpegRowsResult::Decoded)
+            return result == JpegRowsResult::Failed ? FastResult::Failed : FastResult::NotReproduced;
+        Pixels sharpened;
+        const Pixels* current = &decoded;
+        if (sharpens && !resizes && turns == 0) {
+            unsharpMask(decoded.bytes.get(), decoded.stride(), topRow, rowStep, width, height,
+                        sharpeningFraction(steps.sharpenFactor));
+            current = nullptr;
+        } else if (sharpens) {
+            sharpened = Pixels::make(width, height);
+            unsharpMask(decoded.bytes.get(), decoded.stride(), sharpened.bytes.get(), std::ptrdiff_t(sharpened.stride()),
+                        width, height, sharpeningFraction(steps.sharpenFactor));
+            current = &sharpened;
+        }
+        if (current != nullptr && !resizes) {
+            turnPixels(current->bytes.get(), current->stride(), width, height, turns, topRow, rowStep);
+        } else if (current != nullptr) {
+            // The turn rides on the resize: target rows take their taps from
+            // source columns (a turned copy puts those in rows) or from source
+            // rows, forwards or backwards.
+            const std::vector<Taps> columns = interpolationTaps(width, kXgaWidth);
+            const std::vector<Taps> rows = interpolationTaps(height, kXgaHeight);
+            std::vector<Taps> targetRows, targetColumns;
+            Pixels turned;
+            const Pixels* source = current;
+            if (turns % 2 == 1) {
+                turned = Pixels::make(height, width);
+                turnPixels(current->bytes.get(), current->stride(), width, height, turns, turned.bytes.get(),
+                           std::ptrdiff_t(turned.stride()));
+                source = &turned;
+            }
+            for (int y = 0; y < outHeight; ++y)
+                targetRows.push_back(turns == 0   ? rows[std::size_t(y)]
+                                     : turns == 2 ? rows[std::size_t(outHeight - 1 - y)]
+                                     : turns == 1 ? columns[std::size_t(y)]
+                                                  : mirrored(columns[std::size_t(outHeight - 1 - y)], width));
+            for (int x = 0; x < outWidth; ++x)
+                targetColumns.push_back(turns == 0   ? columns[std::size_t(x)]
+                                        : turns == 2 ? columns[std::size_t(outWidth - 1 - x)]
+                                        : turns == 1 ? mirrored(rows[std::size_t(outWidth - 1 - x)], height)
+                                                     : rows[std::size_t(x)]);
+            if (resize->sharpensAfter) {
+                Pixels resized = Pixels::make(outWidth, outHeight);
+                resample(source->bytes.get(), source->stride(), targetColumns, targetRows, resized.bytes.get(),
+                         std::ptrdiff_t(resized.stride()));
+                unsharpMask(resized.bytes.get(), resized.stride(), topRow, rowStep, outWidth, outHeight,
+                            kResizeSharpening);
+            } else {
+                resample(source->bytes.get(), source->stride(), targetColumns, targetRows, topRow, rowStep);
+            }
+        }
+    }
+
+    const std::size_t padding = stride - std::size_t(outWidth) * 3;
+    for (int y = 0; y < outHeight && padding > 0; ++y)
+        std::memset(topRow + std::ptrdiff_t(y) * rowStep + std::ptrdiff_t(outWidth) * 3, 0, padding);
+    double pixelsPerInch = layout.pixelsPerInch;
+    if (resizes)
+        pixelsPerInch = double(std::uint32_t(std::min(double(resize->scaleX) * float(layout.pixelsPerInch) + 0.5, 1e8)));
+    constexpr double kMetresPerInch = 0.0254;
+    writeDibHeader(destination, outWidth, outHeight, std::int32_t(pixelsPerInch / kMetresPerInch + 0.5));
+    return FastResult::Done;
+}
 
 }  // namespace
 
@@ -34,18 +214,15 @@ PictureSteps pictureStepsFor(std::uint8_t model, const PictureInfo& info, std::u
 bool pictureToBitmap(std::span<const std::uint8_t> picture, const PictureSteps& steps,
                      std::span<std::uint8_t> destination)
 {
-    auto image = Image::decodeJpeg(picture);
-    if (!image)
+    FastResult result = FastResult::NotReproduced;
+    try {
+        result = pictureToBitmapFast(picture, steps, destination);
+    } catch (const std::bad_alloc&) {
         return false;
-    if (steps.sharpenFactor > 0 && !image->sharpen(steps.sharpenFactor))
-        return false;
-    if (steps.resizeToXga && !image->resize(kXgaWidth, kXgaHeight))
-        return false;
-    if (steps.quarterTurns != 0 && !image->rotateQuarterTurns(steps.quarterTurns))
-        return false;
-    // The caller sized the buffer from the picture's resolution; a picture
-    // that turns out larger is refused rather than written past its end.
-    return image->writeDib(destination).has_value();
+    }
+    if (result == FastResult::NotReproduced)
+        return pictureToBitmapThroughLibrary(picture, steps, destination);
+    return result == FastResult::Done;
 }
 
 bool pictureToBitmap(std::span<const std::uint8_t> picture, std::uint8_t model, const PictureInfo& info,
