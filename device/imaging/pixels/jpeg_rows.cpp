@@ -20,7 +20,9 @@ void unwindOnError(j_common_ptr info)
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->unwind, 1);
 }
 
-void stayQuiet(j_common_ptr, int) {}
+// Warnings are still counted (the default message handler does that); they
+// are only not printed.
+void stayQuiet(j_common_ptr) {}
 
 // A decompressor over `data` whose errors unwind; destroyed with the object.
 class Decompressor {
@@ -29,7 +31,7 @@ public:
     {
         info_.err = jpeg_std_error(&errors_.manager);
         errors_.manager.error_exit = unwindOnError;
-        errors_.manager.emit_message = stayQuiet;
+        errors_.manager.output_message = stayQuiet;
         jpeg_create_decompress(&info_);
         jpeg_mem_src(&info_, data.data(), static_cast<unsigned long>(data.size()));
     }
