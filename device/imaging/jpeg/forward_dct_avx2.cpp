@@ -11,6 +11,8 @@
 
 #include <immintrin.h>
 
+#include <array>
+
 #include "device/imaging/jpeg/forward_dct.h"
 
 namespace qm::device::imaging {
@@ -26,6 +28,7 @@ struct Rows {
 QM_AVX2 inline void transpose(Rows& m)
 {
     __m256i t[8], u[8];
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         t[2 * i] = _mm256_unpacklo_epi16(m.row[2 * i], m.row[2 * i + 1]);
         t[2 * i + 1] = _mm256_unpackhi_epi16(m.row[2 * i], m.row[2 * i + 1]);
@@ -39,6 +42,7 @@ QM_AVX2 inline void transpose(Rows& m)
     u[5] = _mm256_unpackhi_epi32(t[4], t[6]);
     u[6] = _mm256_unpacklo_epi32(t[5], t[7]);
     u[7] = _mm256_unpackhi_epi32(t[5], t[7]);
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         m.row[2 * i] = _mm256_unpacklo_epi64(u[i], u[i + 4]);
         m.row[2 * i + 1] = _mm256_unpackhi_epi64(u[i], u[i + 4]);
@@ -61,6 +65,7 @@ struct Columns32 {
 QM_AVX2 inline void columnPass(const Rows& m, Columns32& out)
 {
     __m256i s[4], d[4];
+#pragma GCC unroll 4
     for (int n = 0; n < 4; ++n) {
         s[n] = _mm256_add_epi16(m.row[n], m.row[7 - n]);
         d[n] = _mm256_sub_epi16(m.row[n], m.row[7 - n]);
@@ -69,6 +74,7 @@ QM_AVX2 inline void columnPass(const Rows& m, Columns32& out)
     const __m256i s23Low = _mm256_unpacklo_epi16(s[2], s[3]), s23High = _mm256_unpackhi_epi16(s[2], s[3]);
     const __m256i d01Low = _mm256_unpacklo_epi16(d[0], d[1]), d01High = _mm256_unpackhi_epi16(d[0], d[1]);
     const __m256i d23Low = _mm256_unpacklo_epi16(d[2], d[3]), d23High = _mm256_unpackhi_epi16(d[2], d[3]);
+#pragma GCC unroll 8
     for (int k = 0; k < 8; ++k) {
         const __m256i w01 = pair(kDctMatrix[k][0], kDctMatrix[k][1]);
         const __m256i w23 = pair(kDctMatrix[k][2], kDctMatrix[k][3]);
@@ -82,6 +88,51 @@ QM_AVX2 inline void columnPass(const Rows& m, Columns32& out)
     }
 }
 
+// The zigzag order as byte shuffles of the natural rows: group k of eight
+// zigzag positions gathers from the rows listed for it, each through one
+// pshufb whose lanes pick the 16-bit coefficients of that row.
+struct ZigzagGather {
+    std::uint8_t group;
+    std::uint8_t row;
+    std::array<std::int8_t, 16> mask;
+};
+
+constexpr std::size_t countZigzagGathers()
+{
+    std::size_t count = 0;
+    for (std::size_t group = 0; group < 8; ++group)
+        for (std::size_t row = 0; row < 8; ++row) {
+            bool used = false;
+            for (std::size_t p = 0; p < 8; ++p)
+                used = used || kZigzagToNatural[group * 8 + p] / 8 == row;
+            count += used ? 1 : 0;
+        }
+    return count;
+}
+
+constexpr auto zigzagGathers()
+{
+    std::array<ZigzagGather, countZigzagGathers()> gathers{};
+    std::size_t next = 0;
+    for (std::size_t group = 0; group < 8; ++group)
+        for (std::size_t row = 0; row < 8; ++row) {
+            ZigzagGather gather{std::uint8_t(group), std::uint8_t(row), {}};
+            bool used = false;
+            for (std::size_t p = 0; p < 8; ++p) {
+                const std::size_t natural = kZigzagToNatural[group * 8 + p];
+                const bool here = natural / 8 == row;
+                gather.mask[2 * p] = here ? std::int8_t(2 * (natural % 8)) : std::int8_t(-1);
+                gather.mask[2 * p + 1] = here ? std::int8_t(2 * (natural % 8) + 1) : std::int8_t(-1);
+                used = used || here;
+            }
+            if (used)
+                gathers[next++] = gather;
+        }
+    return gathers;
+}
+
+constexpr auto kZigzagGathers = zigzagGathers();
+
 QM_AVX2 inline __m256i quantised(__m256i coefficients, __m256 divisor)
 {
     const __m256i magnitude = _mm256_slli_epi32(_mm256_abs_epi32(coefficients), 10);
@@ -93,28 +144,39 @@ QM_AVX2 void transformPair(const std::int16_t* samples, std::size_t stride, cons
                            QuantisedBlock& left, QuantisedBlock& right)
 {
     Rows m;
+#pragma GCC unroll 8
     for (std::size_t y = 0; y < 8; ++y)
         m.row[y] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(samples + y * stride));
     transpose(m);
     Columns32 pass;
     columnPass(m, pass);  // the row pass, transposed
+#pragma GCC unroll 8
     for (int k = 0; k < 8; ++k)
         m.row[k] = _mm256_packs_epi32(pass.low[k], pass.high[k]);
     transpose(m);
     columnPass(m, pass);
 
-    alignas(32) std::int16_t natural[2][64];
+    __m256i natural[8];
+#pragma GCC unroll 8
     for (int k = 0; k < 8; ++k) {
         const float* q = divisors.divisor.data() + k * 8;
         const __m256 divisorLow = _mm256_setr_ps(q[0], q[1], q[2], q[3], q[0], q[1], q[2], q[3]);
         const __m256 divisorHigh = _mm256_setr_ps(q[4], q[5], q[6], q[7], q[4], q[5], q[6], q[7]);
-        const __m256i row = _mm256_packs_epi32(quantised(pass.low[k], divisorLow), quantised(pass.high[k], divisorHigh));
-        _mm_store_si128(reinterpret_cast<__m128i*>(natural[0] + k * 8), _mm256_castsi256_si128(row));
-        _mm_store_si128(reinterpret_cast<__m128i*>(natural[1] + k * 8), _mm256_extracti128_si256(row, 1));
+        natural[k] = _mm256_packs_epi32(quantised(pass.low[k], divisorLow), quantised(pass.high[k], divisorHigh));
     }
-    for (std::size_t i = 0; i < 64; ++i) {
-        left[i] = natural[0][kZigzagToNatural[i]];
-        right[i] = natural[1][kZigzagToNatural[i]];
+    __m256i zigzag[8];
+#pragma GCC unroll 8
+    for (__m256i& group : zigzag)
+        group = _mm256_setzero_si256();
+#pragma GCC unroll 32
+    for (const ZigzagGather& gather : kZigzagGathers) {
+        const __m256i mask = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(gather.mask.data())));
+        zigzag[gather.group] = _mm256_or_si256(zigzag[gather.group], _mm256_shuffle_epi8(natural[gather.row], mask));
+    }
+#pragma GCC unroll 8
+    for (std::size_t k = 0; k < 8; ++k) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(left.data() + 8 * k), _mm256_castsi256_si128(zigzag[k]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(right.data() + 8 * k), _mm256_extracti128_si256(zigzag[k], 1));
     }
 }
 

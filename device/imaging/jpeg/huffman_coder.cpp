@@ -22,7 +22,7 @@ int categoryOf(std::int32_t value) { return std::bit_width(std::uint32_t(value <
 std::uint32_t magnitudeBits(std::int32_t value) { return std::uint32_t(value < 0 ? value - 1 : value); }
 
 // Bit i set when coefficient i is not zero.
-std::uint64_t nonZeroCoefficients(const QuantisedBlock& block)
+[[gnu::always_inline]] inline std::uint64_t nonZeroCoefficients(const QuantisedBlock& block)
 {
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -43,7 +43,7 @@ std::uint64_t nonZeroCoefficients(const QuantisedBlock& block)
 }
 
 // A symbol's code followed by the value's low `category` bits.
-bool writeCoded(const HuffmanCodes& codes, std::uint8_t symbol, std::uint32_t bits, int category, BitWriter& writer)
+[[gnu::always_inline]] inline bool writeCoded(const HuffmanCodes& codes, std::uint8_t symbol, std::uint32_t bits, int category, BitWriter& writer)
 {
     const int length = codes.length[symbol];
     if (length == 0)
