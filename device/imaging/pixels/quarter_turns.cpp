@@ -17,6 +17,15 @@ inline void copyPixel(const std::uint8_t* from, std::uint8_t* to)
     to[2] = from[2];
 }
 
+// Copies a pixel as four bytes: the fourth lands where the next pixel of the
+// row goes, which is written after it. Needs one readable byte after `from`.
+inline void copyPixelWide(const std::uint8_t* from, std::uint8_t* to)
+{
+    std::uint32_t word;
+    std::memcpy(&word, from, 4);
+    std::memcpy(to, &word, 4);
+}
+
 }  // namespace
 
 void turnPixels(const std::uint8_t* source, std::size_t sourceStride, int width, int height, int turns,
@@ -40,15 +49,24 @@ void turnPixels(const std::uint8_t* source, std::size_t sourceStride, int width,
     default:
         break;
     }
-    // A quarter turn: the target is height wide and width high.
+    // A quarter turn: the target is height wide and width high. Pixels go
+    // out four bytes wide except the last of each row, whose fourth byte
+    // would land outside the row.
     const bool right = (turns & 3) == 1;
+    const auto sourceOf = [&](int x, int y) { return right ? at(y, height - 1 - x) : at(width - 1 - y, x); };
     for (int ty = 0; ty < width; ty += kTile)
-        for (int tx = 0; tx < height; tx += kTile)
+        for (int tx = 0; tx < height; tx += kTile) {
+            const int xEnd = std::min(tx + kTile, height);
             for (int y = ty; y < std::min(ty + kTile, width); ++y) {
                 std::uint8_t* out = row(y) + std::size_t(tx) * 3;
-                for (int x = tx; x < std::min(tx + kTile, height); ++x, out += 3)
-                    copyPixel(right ? at(y, height - 1 - x) : at(width - 1 - y, x), out);
+                for (int x = tx; x < xEnd; ++x, out += 3) {
+                    if (x + 1 < height)
+                        copyPixelWide(sourceOf(x, y), out);
+                    else
+                        copyPixel(sourceOf(x, y), out);
+                }
             }
+        }
 }
 
 }  // namespace qm::device::imaging
