@@ -53,18 +53,20 @@ void turnPixels(const std::uint8_t* source, std::size_t sourceStride, int width,
     // out four bytes wide except the last of each row, whose fourth byte
     // would land outside the row.
     const bool right = (turns & 3) == 1;
+    // Along a target row the source steps a row up (right turn) or down.
+    const std::ptrdiff_t sourceStep = right ? -std::ptrdiff_t(sourceStride) : std::ptrdiff_t(sourceStride);
     const auto sourceOf = [&](int x, int y) { return right ? at(y, height - 1 - x) : at(width - 1 - y, x); };
     for (int ty = 0; ty < width; ty += kTile)
         for (int tx = 0; tx < height; tx += kTile) {
             const int xEnd = std::min(tx + kTile, height);
+            const int wideEnd = std::min(xEnd, height - 1);
             for (int y = ty; y < std::min(ty + kTile, width); ++y) {
                 std::uint8_t* out = row(y) + std::size_t(tx) * 3;
-                for (int x = tx; x < xEnd; ++x, out += 3) {
-                    if (x + 1 < height)
-                        copyPixelWide(sourceOf(x, y), out);
-                    else
-                        copyPixel(sourceOf(x, y), out);
-                }
+                const std::uint8_t* in = sourceOf(tx, y);
+                for (int x = tx; x < wideEnd; ++x, out += 3, in += sourceStep)
+                    copyPixelWide(in, out);
+                if (wideEnd < xEnd)
+                    copyPixel(in, out);
             }
         }
 }
