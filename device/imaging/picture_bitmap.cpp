@@ -89,11 +89,70 @@ Taps mirrored(Taps taps, int size)
     return taps;
 }
 
+// Where a step writes the bitmap's pixel rows: picture row y (from the top)
+// at topRow + y * rowStep.
+struct Rows {
+    std::uint8_t* topRow;
+    std::ptrdiff_t rowStep;
+};
+
+// Enlarges to 1024 x 768 and turns in one pass: target rows take their taps
+// from source rows, forwards or backwards, or, for a quarter turn, from the
+// columns of the small picture, which a turned copy brings into rows.
+void enlargeAndTurn(const Pixels& source, int turns, const Resize& resize, Rows target)
+{
+    const std::vector<Taps> columns = interpolationTaps(source.width, kXgaWidth);
+    const std::vector<Taps> rows = interpolationTaps(source.height, kXgaHeight);
+    const bool quarter = turns % 2 == 1;
+    const int outWidth = quarter ? kXgaHeight : kXgaWidth, outHeight = quarter ? kXgaWidth : kXgaHeight;
+    std::vector<Taps> targetRows, targetColumns;
+    for (int y = 0; y < outHeight; ++y) {
+        const auto forwards = std::size_t(y), backwards = std::size_t(outHeight - 1 - y);
+        targetRows.push_back(turns == 0   ? rows[forwards]
+                             : turns == 2 ? rows[backwards]
+                             : turns == 1 ? columns[forwards]
+                                          : mirrored(columns[backwards], source.width));
+    }
+    for (int x = 0; x < outWidth; ++x) {
+        const auto forwards = std::size_t(x), backwards = std::size_t(outWidth - 1 - x);
+        targetColumns.push_back(turns == 0   ? columns[forwards]
+                                : turns == 2 ? columns[backwards]
+                                : turns == 1 ? mirrored(rows[backwards], source.height)
+                                             : rows[forwards]);
+    }
+
+    Pixels turned;
+    const Pixels* from = &source;
+    if (quarter) {
+        turned = Pixels::make(source.height, source.width);
+        turnPixels(source.bytes.get(), source.stride(), source.width, source.height, turns, turned.bytes.get(),
+                   std::ptrdiff_t(turned.stride()));
+        from = &turned;
+    }
+    if (!resize.sharpensAfter) {
+        resample(from->bytes.get(), from->stride(), targetColumns, targetRows, target.topRow, target.rowStep);
+        return;
+    }
+    // Sharpening commutes with turning: the box and its borders are symmetric.
+    Pixels resized = Pixels::make(outWidth, outHeight);
+    resample(from->bytes.get(), from->stride(), targetColumns, targetRows, resized.bytes.get(),
+             std::ptrdiff_t(resized.stride()));
+    unsharpMask(resized.bytes.get(), resized.stride(), target.topRow, target.rowStep, outWidth, outHeight,
+                kResizeSharpening);
+}
+
 enum class FastResult { Done, Failed, NotReproduced };
 
-// Decodes straight into the destination, or into working rows when steps
-// follow, and writes every step's result where the next one reads it: the
-// bitmap comes out as the library's path makes it, byte for byte.
+FastResult fromDecoding(JpegRowsResult result)
+{
+    return result == JpegRowsResult::Decoded ? FastResult::Done
+           : result == JpegRowsResult::Failed ? FastResult::Failed
+                                              : FastResult::NotReproduced;
+}
+
+// Decodes straight into the bitmap's rows, or into working rows when steps
+// follow; each step writes where the next one reads, the last one into the
+// bitmap. The bitmap comes out as the library's path makes it, byte for byte.
 FastResult pictureToBitmapFast(std::span<const std::uint8_t> picture, const PictureSteps& steps,
                                std::span<std::uint8_t> destination)
 {
@@ -116,74 +175,43 @@ FastResult pictureToBitmapFast(std::span<const std::uint8_t> picture, const Pict
     const std::size_t stride = dibRowStride(std::size_t(outWidth));
     if (dibSize(std::size_t(outWidth), std::size_t(outHeight)) > destination.size())
         return FastResult::Failed;
-    // Bottom-up: picture row y lives at the end of the rows, going back.
-    std::uint8_t* topRow = destination.data() + kDibHeaderSize + std::size_t(outHeight - 1) * stride;
-    const std::ptrdiff_t rowStep = -std::ptrdiff_t(stride);
+    // Bottom-up: the top row is the last one in memory.
+    const Rows bitmap{destination.data() + kDibHeaderSize + std::size_t(outHeight - 1) * stride,
+                      -std::ptrdiff_t(stride)};
 
     const bool sharpens = steps.sharpenFactor > 0;
     if (!sharpens && !resizes && turns == 0) {
-        const JpegRowsResult decoded = decodeJpegRows(picture, topRow, rowStep);
-        if (decoded != JpegRowsResult::Decoded)
-            return decoded == JpegRowsResult::Failed ? FastResult::Failed : FastResult::NotReproduced;
+        if (const FastResult decoded = fromDecoding(decodeJpegRows(picture, bitmap.topRow, bitmap.rowStep));
+            decoded != FastResult::Done)
+            return decoded;
     } else {
         Pixels decoded = Pixels::make(width, height);
-        const JpegRowsResult result = decodeJpegRows(picture, decoded.bytes.get(), std::ptrdiff_t(decoded.stride()));
-        if (result != JpegRowsResult::Decoded)
-            return result == JpegRowsResult::Failed ? FastResult::Failed : FastResult::NotReproduced;
-        Pixels sharpened;
-        const Pixels* current = &decoded;
+        if (const FastResult result =
+                fromDecoding(decodeJpegRows(picture, decoded.bytes.get(), std::ptrdiff_t(decoded.stride())));
+            result != FastResult::Done)
+            return result;
+        const float fraction = sharpeningFraction(steps.sharpenFactor);
         if (sharpens && !resizes && turns == 0) {
-            unsharpMask(decoded.bytes.get(), decoded.stride(), topRow, rowStep, width, height,
-                        sharpeningFraction(steps.sharpenFactor));
-            current = nullptr;
-        } else if (sharpens) {
-            sharpened = Pixels::make(width, height);
-            unsharpMask(decoded.bytes.get(), decoded.stride(), sharpened.bytes.get(), std::ptrdiff_t(sharpened.stride()),
-                        width, height, sharpeningFraction(steps.sharpenFactor));
-            current = &sharpened;
-        }
-        if (current != nullptr && !resizes) {
-            turnPixels(current->bytes.get(), current->stride(), width, height, turns, topRow, rowStep);
-        } else if (current != nullptr) {
-            // The turn rides on the resize: target rows take their taps from
-            // source columns (a turned copy puts those in rows) or from source
-            // rows, forwards or backwards.
-            const std::vector<Taps> columns = interpolationTaps(width, kXgaWidth);
-            const std::vector<Taps> rows = interpolationTaps(height, kXgaHeight);
-            std::vector<Taps> targetRows, targetColumns;
-            Pixels turned;
-            const Pixels* source = current;
-            if (turns % 2 == 1) {
-                turned = Pixels::make(height, width);
-                turnPixels(current->bytes.get(), current->stride(), width, height, turns, turned.bytes.get(),
-                           std::ptrdiff_t(turned.stride()));
-                source = &turned;
+            unsharpMask(decoded.bytes.get(), decoded.stride(), bitmap.topRow, bitmap.rowStep, width, height, fraction);
+        } else {
+            Pixels sharpened;
+            if (sharpens) {
+                sharpened = Pixels::make(width, height);
+                unsharpMask(decoded.bytes.get(), decoded.stride(), sharpened.bytes.get(),
+                            std::ptrdiff_t(sharpened.stride()), width, height, fraction);
             }
-            for (int y = 0; y < outHeight; ++y)
-                targetRows.push_back(turns == 0   ? rows[std::size_t(y)]
-                                     : turns == 2 ? rows[std::size_t(outHeight - 1 - y)]
-                                     : turns == 1 ? columns[std::size_t(y)]
-                                                  : mirrored(columns[std::size_t(outHeight - 1 - y)], width));
-            for (int x = 0; x < outWidth; ++x)
-                targetColumns.push_back(turns == 0   ? columns[std::size_t(x)]
-                                        : turns == 2 ? columns[std::size_t(outWidth - 1 - x)]
-                                        : turns == 1 ? mirrored(rows[std::size_t(outWidth - 1 - x)], height)
-                                                     : rows[std::size_t(x)]);
-            if (resize->sharpensAfter) {
-                Pixels resized = Pixels::make(outWidth, outHeight);
-                resample(source->bytes.get(), source->stride(), targetColumns, targetRows, resized.bytes.get(),
-                         std::ptrdiff_t(resized.stride()));
-                unsharpMask(resized.bytes.get(), resized.stride(), topRow, rowStep, outWidth, outHeight,
-                            kResizeSharpening);
-            } else {
-                resample(source->bytes.get(), source->stride(), targetColumns, targetRows, topRow, rowStep);
-            }
+            const Pixels& current = sharpens ? sharpened : decoded;
+            if (resizes)
+                enlargeAndTurn(current, turns, *resize, bitmap);
+            else
+                turnPixels(current.bytes.get(), current.stride(), width, height, turns, bitmap.topRow, bitmap.rowStep);
         }
     }
 
     const std::size_t padding = stride - std::size_t(outWidth) * 3;
     for (int y = 0; y < outHeight && padding > 0; ++y)
-        std::memset(topRow + std::ptrdiff_t(y) * rowStep + std::ptrdiff_t(outWidth) * 3, 0, padding);
+        std::memset(bitmap.topRow + std::ptrdiff_t(y) * bitmap.rowStep + std::ptrdiff_t(outWidth) * 3, 0, padding);
+    // The resolution as the library records it: scaled with the picture.
     double pixelsPerInch = layout.pixelsPerInch;
     if (resizes)
         pixelsPerInch = double(std::uint32_t(std::min(double(resize->scaleX) * float(layout.pixelsPerInch) + 0.5, 1e8)));
