@@ -43,10 +43,13 @@ void transformBlockScalar(const std::int16_t* samples, std::size_t stride, const
     for (std::size_t y = 0; y < 8; ++y)
         for (std::size_t x = 0; x < 8; ++x)
             in[y * 8 + x] = samples[y * stride + x];
+#pragma GCC unroll 8
     for (std::size_t y = 0; y < 8; ++y)
         transform8(in + y * 8, 1, rows + y * 8, 1);
+#pragma GCC unroll 8
     for (std::size_t x = 0; x < 8; ++x)
         transform8(rows + x, 8, natural + x, 8);
+#pragma GCC unroll 64
     for (std::size_t i = 0; i < 64; ++i) {
         const std::size_t at = kZigzagToNatural[i];
         out[i] = std::int16_t(divisors.quantise(natural[at], at));
