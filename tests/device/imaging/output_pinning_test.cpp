@@ -2,8 +2,6 @@
 // bytes they had before the conversions were made fast.
 #include <gtest/gtest.h>
 
-#include <cinttypes>
-#include <cstdio>
 #include <map>
 #include <optional>
 #include <vector>
@@ -54,27 +52,19 @@ PinnedJpeg encodePinned(const testing::RgbPicture& picture)
     return {*size, testing::digest(std::span(out).first(*size))};
 }
 
-std::vector<CodePath> supportedPaths()
-{
-    std::vector<CodePath> paths{CodePath::Scalar};
-    if (codePathSupported(CodePath::Avx2))
-        paths.push_back(CodePath::Avx2);
-    return paths;
-}
-
 TEST(OutputPinning, UploadJpegsAreTheBytesTheyAlwaysWere)
 {
-    for (CodePath path : supportedPaths()) {
-    SCOPED_TRACE(codePathName(path));
-    ScopedCodePath scoped(path);
-    for (const testing::NamedPicture& named : testing::encoderPictures()) {
-        const PinnedJpeg actual = encodePinned(named.picture);
-        const auto expected = pinnedJpegs().find(named.name);
-        ASSERT_NE(expected, pinnedJpegs().end()) << named.name << " " << actual.size << " 0x" << std::hex
-                                                 << actual.digest;
-        EXPECT_EQ(actual.size, expected->second.size) << named.name;
-        EXPECT_EQ(actual.digest, expected->second.digest) << named.name << " 0x" << std::hex << actual.digest;
-    }
+    const std::vector<testing::NamedPicture> pictures = testing::encoderPictures();
+    for (CodePath path : testing::codePathsToTest()) {
+        ScopedCodePath scoped(path);
+        for (const testing::NamedPicture& named : pictures) {
+            const PinnedJpeg actual = encodePinned(named.picture);
+            const auto expected = pinnedJpegs().find(named.name);
+            ASSERT_NE(expected, pinnedJpegs().end()) << named.name;
+            EXPECT_EQ(actual.size, expected->second.size) << named.name << " on " << codePathName(path);
+            EXPECT_EQ(actual.digest, expected->second.digest)
+                << named.name << " on " << codePathName(path) << ": 0x" << std::hex << actual.digest;
+        }
     }
 }
 
@@ -142,18 +132,18 @@ const std::map<std::string, std::uint64_t>& pinnedBitmaps()
 TEST(OutputPinning, EveryModelsBitmapsAreThePixelsTheyAlwaysWere)
 {
     test::WindowsDir windows;  // the default sharpening factor
-    for (CodePath path : supportedPaths()) {
-    SCOPED_TRACE(codePathName(path));
-    ScopedCodePath scoped(path);
-    for (const testing::NamedJpeg& jpeg : testing::cameraJpegs()) {
-        for (std::uint8_t model : {kModel16, kModel17, kModel18, kModel20, kModel22, kModel32}) {
-            const std::string key = jpeg.name + "/" + std::to_string(model);
-            const std::uint64_t actual = bitmapsDigest(jpeg, model);
-            const auto expected = pinnedBitmaps().find(key);
-            ASSERT_NE(expected, pinnedBitmaps().end()) << key << " 0x" << std::hex << actual;
-            EXPECT_EQ(actual, expected->second) << key << " 0x" << std::hex << actual;
+    const std::vector<testing::NamedJpeg> jpegs = testing::cameraJpegs();
+    for (CodePath path : testing::codePathsToTest()) {
+        ScopedCodePath scoped(path);
+        for (const testing::NamedJpeg& jpeg : jpegs) {
+            for (std::uint8_t model : {kModel16, kModel17, kModel18, kModel20, kModel22, kModel32}) {
+                const std::string key = jpeg.name + "/" + std::to_string(model);
+                const std::uint64_t actual = bitmapsDigest(jpeg, model);
+                const auto expected = pinnedBitmaps().find(key);
+                ASSERT_NE(expected, pinnedBitmaps().end()) << key;
+                EXPECT_EQ(actual, expected->second) << key << " on " << codePathName(path) << ": 0x" << std::hex << actual;
+            }
         }
-    }
     }
 }
 

@@ -21,14 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::vector<CodePath> supportedPaths()
-{
-    std::vector<CodePath> paths{CodePath::Scalar};
-    if (codePathSupported(CodePath::Avx2))
-        paths.push_back(CodePath::Avx2);
-    return paths;
-}
-
 // Output size for the steps, as the caller sizes its buffer.
 std::size_t bufferFor(int width, int height, const PictureSteps& steps)
 {
@@ -46,7 +38,7 @@ void expectLibraryBytes(const Bytes& jpeg, int width, int height, const std::vec
         const std::size_t size = bufferFor(width, height, steps);
         Bytes expected(size, 0xCD);
         const bool expectedResult = reference::pictureToBitmap(jpeg, steps, expected);
-        for (CodePath path : supportedPaths()) {
+        for (CodePath path : testing::codePathsToTest()) {
             ScopedCodePath scoped(path);
             Bytes actual(size, 0xCD);
             ASSERT_EQ(pictureToBitmap(jpeg, steps, actual), expectedResult)
@@ -138,7 +130,7 @@ TEST(PictureBitmapPaths, CorruptDataFailsOnEveryPathAndKeepsTheRotationCode)
     Bytes damaged = jpeg;
     for (std::size_t i = damaged.size() / 3; i < damaged.size() / 3 + 64; ++i)
         damaged[i] = 0xFF;
-    for (CodePath path : supportedPaths()) {
+    for (CodePath path : testing::codePathsToTest()) {
         ScopedCodePath scoped(path);
         for (const Bytes* data : {&truncated, static_cast<const Bytes*>(&damaged)}) {
             for (const PictureSteps& steps : {PictureSteps{}, PictureSteps{800, true, 1}}) {

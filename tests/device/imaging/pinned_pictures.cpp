@@ -42,6 +42,14 @@ RgbPicture everyRedGreenGreen(int width, int height)
 
 }  // namespace
 
+std::vector<CodePath> codePathsToTest()
+{
+    std::vector<CodePath> paths{CodePath::Scalar};
+    if (codePathSupported(CodePath::Avx2))
+        paths.push_back(CodePath::Avx2);
+    return paths;
+}
+
 std::uint64_t digest(std::span<const std::uint8_t> bytes)
 {
     std::uint64_t hash = 0xcbf29ce484222325ull;

@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "device/imaging/simd/code_path.h"
 #include "tests/device/imaging/test_pictures.h"
 
 namespace qm::device::imaging::testing {
+
+// Every code path this processor runs: scalar, and AVX2 where it has it.
+std::vector<CodePath> codePathsToTest();
 
 // 64-bit FNV-1a: enough to tell two outputs apart, nothing cryptographic.
 std::uint64_t digest(std::span<const std::uint8_t> bytes);

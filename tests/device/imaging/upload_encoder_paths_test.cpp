@@ -17,14 +17,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::vector<CodePath> supportedPaths()
-{
-    std::vector<CodePath> paths{CodePath::Scalar};
-    if (codePathSupported(CodePath::Avx2))
-        paths.push_back(CodePath::Avx2);
-    return paths;
-}
-
 TEST(UploadColourConversion, ChromaEqualsTheDoublePrecisionFormulasForEveryColour)
 {
     for (int r = 0; r < 256; ++r)
@@ -91,7 +83,7 @@ TEST(UploadEncoderPaths, EveryPathGivesTheBytesOfTheFirstEncoder)
         const Bytes dib = testing::toDib(named.picture);
         Bytes expected(dib.size());
         const auto expectedSize = reference::encodeUploadJpeg(dib, expected);
-        for (CodePath path : supportedPaths()) {
+        for (CodePath path : testing::codePathsToTest()) {
             ScopedCodePath scoped(path);
             Bytes actual(dib.size(), 0x5A);
             const auto actualSize = encodeUploadJpeg(dib, actual);
@@ -106,7 +98,7 @@ TEST(UploadEncoderPaths, EveryPathGivesTheBytesOfTheFirstEncoder)
 
 TEST(UploadEncoderPaths, EncodingOverItsOwnBitmapFileGivesTheSameBytes)
 {
-    for (CodePath path : supportedPaths()) {
+    for (CodePath path : testing::codePathsToTest()) {
         ScopedCodePath scoped(path);
         for (const char* name : {"scene", "noise 7"}) {
             testing::RgbPicture picture;
