@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace qm::bench {
 
@@ -22,10 +23,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
-                times_[caseName(run)] = {run.cpu_accumulated_time / double(run.iterations),
-                                         run.real_accumulated_time / double(run.iterations)};
+        // With repetitions, the median of the repetitions stands for the case.
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((run.run_type != Run::RT_Iteration && !median) || run.iterations <= 0 || run.error_occurred)
+                continue;
+            const std::string name = caseName(run);
+            if (!median && medians_.count(name) != 0)
+                continue;
+            if (median)
+                medians_.insert(name);
+            times_[name] = {run.cpu_accumulated_time / double(run.iterations),
+                            run.real_accumulated_time / double(run.iterations)};
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 
@@ -45,6 +55,7 @@ private:
     }
 
     std::map<std::string, SecondsPerIteration> times_;
+    std::set<std::string> medians_;
 };
 
 // Three significant digits however small the ratio, at least two decimals.

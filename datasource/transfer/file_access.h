@@ -16,8 +16,30 @@ namespace qm::ds {
 // an existing file must be a writable regular file.
 void proveWritable(const std::string& path, TW_UINT16 condition);
 
-// Replaces the file's contents with the bytes in one step; throws
-// FileAccessError carrying `condition` when that fails.
-void writeTransferFile(const std::string& path, std::span<const std::uint8_t> bytes, TW_UINT16 condition);
+// A transfer's file while the picture is on its way: a temporary file beside
+// the target, created up front (which proves the name, as proveWritable
+// does), written straight from the caller's memory and flushed, then renamed
+// over the target in one step. Removed again unless committed. Every failure
+// throws FileAccessError carrying `condition`.
+class TransferFile {
+public:
+    TransferFile(const std::string& path, TW_UINT16 condition);
+    ~TransferFile();
+    TransferFile(const TransferFile&) = delete;
+    TransferFile& operator=(const TransferFile&) = delete;
+
+    // Writes the pieces one after the other.
+    void write(std::span<const std::uint8_t> first, std::span<const std::uint8_t> second);
+    // Flushes the file to disk and puts it in place of the target.
+    void commit();
+
+private:
+    [[noreturn]] void fail(const std::string& why);
+
+    std::string path_;
+    std::string temporary_;
+    TW_UINT16 condition_;
+    int fd_ = -1;
+};
 
 }  // namespace qm::ds

@@ -1,6 +1,6 @@
 // DG_IMAGE / DAT_IMAGEFILEXFER: the picture as a Windows bitmap file under
 // the current file name, whatever format the setup named.
-#include <vector>
+#include <array>
 
 #include "datasource/transfer/file_access.h"
 #include "datasource/transfer/picture.h"
@@ -10,20 +10,24 @@
 namespace qm::ds {
 namespace {
 
-// BITMAPFILEHEADER followed by the delivered header and rows.
-std::vector<std::uint8_t> bitmapFile(const HeldPicture& picture)
+// BITMAPFILEHEADER of a file holding `dibBytes` of header and rows.
+std::array<std::uint8_t, kFileHeaderSize> fileHeader(std::size_t dibBytes)
 {
-    const std::size_t dibBytes = bitmapBytes(picture.width, picture.height);
-    std::vector<std::uint8_t> file(kFileHeaderSize + dibBytes);
-    file[0] = 'B';
-    file[1] = 'M';
-    sys::writeLe32(&file[2], std::uint32_t(file.size()));
-    sys::writeLe16(&file[6], 0);
-    sys::writeLe16(&file[8], 0);
-    sys::writeLe32(&file[10], std::uint32_t(kFileHeaderSize + kBitmapHeaderSize));
-    std::copy(picture.bytes, picture.bytes + dibBytes, file.begin() + kFileHeaderSize);
-    return file;
+    std::array<std::uint8_t, kFileHeaderSize> header{};
+    header[0] = 'B';
+    header[1] = 'M';
+    sys::writeLe32(&header[2], std::uint32_t(kFileHeaderSize + dibBytes));
+    sys::writeLe16(&header[6], 0);
+    sys::writeLe16(&header[8], 0);
+    sys::writeLe32(&header[10], std::uint32_t(kFileHeaderSize + kBitmapHeaderSize));
+    return header;
 }
+
+// The ImageBuffer is given back however the transfer ends.
+struct ReleaseAtEnd {
+    TransferState& transfer;
+    ~ReleaseAtEnd() { releaseImageBuffer(transfer); }
+};
 
 }  // namespace
 
@@ -37,13 +41,16 @@ TW_UINT16 handleFileTransfer(SourceRecord& record, const Triplet& call)
         return fail(record, TWCC_OPERATIONERROR);
     // Before the picture is taken from the panel, so that a file that cannot
     // be written costs no picture.
-    proveWritable(record.transfer.fileName, TWCC_OPERATIONERROR);
+    TransferFile file(record.transfer.fileName, TWCC_OPERATIONERROR);
     if (!fetchPicture(record, record.transfer.bitmapSize + kBitmapHeaderSize))
         return fail(record, TWCC_OPERATIONERROR);
 
-    const std::vector<std::uint8_t> file = bitmapFile(record.transfer.image);
-    releaseImageBuffer(record.transfer);
-    writeTransferFile(record.transfer.fileName, file, TWCC_OPERATIONERROR);
+    // Straight from the ImageBuffer: the header and the delivered bitmap.
+    ReleaseAtEnd release{record.transfer};
+    const HeldPicture& picture = record.transfer.image;
+    const std::size_t dibBytes = bitmapBytes(picture.width, picture.height);
+    file.write(fileHeader(dibBytes), {picture.bytes, dibBytes});
+    file.commit();
     return TWRC_XFERDONE;
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "device/imaging/dib.h"
+#include "device/imaging/pixels/unsharp_mask.h"
 
 namespace qm::device::imaging {
 
@@ -26,11 +27,8 @@ bool reasonableSize(l_int32 width, l_int32 height)
            std::int64_t(width) * height <= kMaxImagePixels;
 }
 
-// Unsharp masking over a 5 x 5 neighbourhood; the top of the scale (1000)
-// adds 70 % of the detail the blur removed, the default 800 adds 56 %.
+// Unsharp masking over a 5 x 5 neighbourhood, by sharpeningFraction().
 constexpr l_int32 kSharpenHalfWidth = 2;
-constexpr int kSharpenScaleTop = 1000;
-constexpr float kStrongestSharpening = 0.7f;
 
 }  // namespace
 
@@ -71,7 +69,7 @@ std::optional<Image> Image::adopt(Pix* pix)
     return Image(pix);
 }
 
-std::optional<Image> Image::decodeJpeg(std::span<const std::uint8_t> data)
+std::optional<Image::Size> Image::probeJpeg(std::span<const std::uint8_t> data)
 {
     quietLibrary();
     l_int32 format = 0, width = 0, height = 0;
@@ -79,6 +77,13 @@ std::optional<Image> Image::decodeJpeg(std::span<const std::uint8_t> data)
                                          nullptr, nullptr) != 0)
         return std::nullopt;
     if (format != IFF_JFIF_JPEG || !reasonableSize(width, height))
+        return std::nullopt;
+    return Size{width, height};
+}
+
+std::optional<Image> Image::decodeJpeg(std::span<const std::uint8_t> data)
+{
+    if (!probeJpeg(data))
         return std::nullopt;
     l_int32 warnings = 0;
     return adopt(pixReadMemJpeg(data.data(), data.size(), 0, 1, &warnings, 0));
@@ -148,8 +153,7 @@ bool Image::sharpen(int factor)
 {
     if (factor <= 0)
         return true;
-    const float fraction = kStrongestSharpening * float(std::min(factor, kSharpenScaleTop)) / kSharpenScaleTop;
-    return replaceWith(pixUnsharpMasking(pix_, kSharpenHalfWidth, fraction));
+    return replaceWith(pixUnsharpMasking(pix_, kSharpenHalfWidth, sharpeningFraction(factor)));
 }
 
 std::optional<std::size_t> Image::writeDib(std::span<std::uint8_t> destination) const

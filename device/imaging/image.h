@@ -47,6 +47,13 @@ public:
     // JPEG data as the camera stores it. Nothing when the data is not a
     // decodable JPEG or announces an unreasonable size.
     static std::optional<Image> decodeJpeg(std::span<const std::uint8_t> data);
+    // The picture size decodeJpeg would accept, read from the header alone:
+    // nothing where decodeJpeg would refuse the data before decoding it.
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    static std::optional<Size> probeJpeg(std::span<const std::uint8_t> data);
     // Any image file the library reads (BMP, JPEG, PNG, TIFF, GIF, PNM, ...).
     static std::optional<Image> loadFile(const std::string& path);
     // An image from 24-bit pixels given top row first in red, green, blue order

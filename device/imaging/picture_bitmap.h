@@ -26,8 +26,11 @@ PictureSteps pictureStepsFor(std::uint8_t model, const PictureInfo& info, std::u
                              int sharpenFactor);
 
 // Decodes `picture`, applies the steps and writes the DIB to the start of
-// `destination`. False, with `destination` untouched, when the data does not
-// decode, a step fails or the bitmap does not fit into `destination`.
+// `destination`. False when the data does not decode, a step fails or the
+// bitmap does not fit into `destination`. A picture that does not fit, or
+// whose header does not read, leaves `destination` untouched; data found
+// corrupt while decoding may leave pixel rows written, but never the 40-byte
+// header, whose first byte (the rotation code) a retry reads again.
 bool pictureToBitmap(std::span<const std::uint8_t> picture, const PictureSteps& steps,
                      std::span<std::uint8_t> destination);
 

@@ -503,6 +503,31 @@ TEST_F(TransferTest, ProvingANameKeepsTheFileThereUntilThePictureReplacesIt)
     EXPECT_EQ(qm::test::readTextFile(name), "precious");
 }
 
+TEST_F(TransferTest, FileTransfersLeaveOnlyTheirFileBehind)
+{
+    panelSettings("[Pictures]\nCount=2\nSize=6x5\n[Behaviour]\nFailGetImage=1\n");
+    const std::string directory = scratch.file("only");
+    std::filesystem::create_directory(directory);
+    const std::string name = directory + "/picture.bmp";
+    startTransfer();
+    ASSERT_EQ(setupFile(name, TWFF_BMP), TWRC_SUCCESS);
+    const auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(directory))
+            names.push_back(entry.path().filename().string());
+        return names;
+    };
+    // A refused picture removes the file it had started.
+    EXPECT_EQ(image(DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_FAILURE);
+    EXPECT_TRUE(entries().empty());
+    panelSettings("[Pictures]\nCount=2\nSize=6x5\n");
+    EXPECT_EQ(image(DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
+    EXPECT_EQ(entries(), std::vector<std::string>{"picture.bmp"});
+    EXPECT_EQ(std::filesystem::status(name).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms(0644));
+    EXPECT_EQ(std::filesystem::file_size(name), 54u + 20 * 5);
+}
+
 TEST_F(TransferTest, JfifFormatStillWritesABitmapFile)
 {
     panelSettings("[Pictures]\nCount=1\nSize=5x3\n");

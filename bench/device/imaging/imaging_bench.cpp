@@ -1,6 +1,8 @@
 // Speed of the upload encoder and of picture-to-bitmap, each against
 // libjpeg-turbo doing the nearest comparable job on the same picture in the
-// same process. The summary prints the ratios; absolute times depend on the
+// same process, on the code path the processor gets (AVX2 where it has it),
+// on the scalar path, and as first written (the second baseline, which shows
+// the gain). The summary prints the ratios; absolute times depend on the
 // machine.
 #include <benchmark/benchmark.h>
 
@@ -11,6 +13,9 @@
 #include "device/imaging/dib.h"
 #include "device/imaging/jpeg/upload_jpeg.h"
 #include "device/imaging/picture_bitmap.h"
+#include "device/imaging/simd/code_path.h"
+#include "tests/device/imaging/reference/reference_picture_bitmap.h"
+#include "tests/device/imaging/reference/reference_upload_jpeg.h"
 #include "tests/device/imaging/test_pictures.h"
 
 namespace {
@@ -38,15 +43,29 @@ const Bytes& interpolatedPicture()
     return jpeg;
 }
 
-void UploadEncoder(benchmark::State& state)
+// The fast code on a given path; `scalar` forces the portable one.
+template <typename F>
+void onPath(benchmark::State& state, bool scalar, F&& run)
+{
+    ScopedCodePath path(scalar ? CodePath::Scalar : activeCodePath());
+    for (auto _ : state)
+        run();
+}
+
+template <auto Encode>
+void encode(benchmark::State& state, bool scalar)
 {
     const Bytes& dib = uploadDib();
     Bytes out(dib.size());
-    for (auto _ : state) {
-        auto size = encodeUploadJpeg(dib, out);
+    onPath(state, scalar, [&] {
+        auto size = Encode(dib, out);
         benchmark::DoNotOptimize(size);
-    }
+    });
 }
+
+void UploadEncoder(benchmark::State& state) { encode<encodeUploadJpeg>(state, false); }
+void UploadEncoderScalar(benchmark::State& state) { encode<encodeUploadJpeg>(state, true); }
+void UploadEncoderAsFirstWritten(benchmark::State& state) { encode<reference::encodeUploadJpeg>(state, false); }
 
 // The same bottom-up BGR rows, quality 90, 2x1 chroma, standard tables.
 void TurboJpegEncode(benchmark::State& state)
@@ -55,25 +74,41 @@ void TurboJpegEncode(benchmark::State& state)
     qm::bench::turboJpegCompress(state, uploadDib().data() + kDibHeaderSize, rows, TJSAMP_422, 90, TJFLAG_BOTTOMUP);
 }
 
-void PictureToBitmapPlain(benchmark::State& state)
+template <auto Convert>
+void toBitmap(benchmark::State& state, bool scalar, const Bytes& jpeg, int width, int height, const PictureSteps& steps)
 {
-    Bytes destination(dibSize(1360, 1024));
-    for (auto _ : state) {
-        bool ok = pictureToBitmap(cameraPicture(), PictureSteps{}, destination);
+    Bytes destination(dibSize(std::size_t(width), std::size_t(height)));
+    onPath(state, scalar, [&] {
+        bool ok = Convert(jpeg, steps, destination);
         benchmark::DoNotOptimize(ok);
-    }
+    });
+}
+
+using Convert = bool (*)(std::span<const std::uint8_t>, const PictureSteps&, std::span<std::uint8_t>);
+constexpr Convert kFast = pictureToBitmap;
+constexpr Convert kFirst = reference::pictureToBitmap;
+
+void PictureToBitmapPlain(benchmark::State& state) { toBitmap<kFast>(state, false, cameraPicture(), 1360, 1024, {}); }
+void PictureToBitmapPlainScalar(benchmark::State& state) { toBitmap<kFast>(state, true, cameraPicture(), 1360, 1024, {}); }
+void PictureToBitmapPlainAsFirstWritten(benchmark::State& state)
+{
+    toBitmap<kFirst>(state, false, cameraPicture(), 1360, 1024, {});
 }
 
 // Model 18, resolution code 1, rotation code 1: sharpened, enlarged to
 // 1024 x 768 and turned.
+constexpr PictureSteps kModel18Steps{.sharpenFactor = 800, .resizeToXga = true, .quarterTurns = 1};
 void PictureToBitmapModel18(benchmark::State& state)
 {
-    Bytes destination(dibSize(768, 1024));
-    const PictureSteps steps{.sharpenFactor = 800, .resizeToXga = true, .quarterTurns = 1};
-    for (auto _ : state) {
-        bool ok = pictureToBitmap(interpolatedPicture(), steps, destination);
-        benchmark::DoNotOptimize(ok);
-    }
+    toBitmap<kFast>(state, false, interpolatedPicture(), 768, 1024, kModel18Steps);
+}
+void PictureToBitmapModel18Scalar(benchmark::State& state)
+{
+    toBitmap<kFast>(state, true, interpolatedPicture(), 768, 1024, kModel18Steps);
+}
+void PictureToBitmapModel18AsFirstWritten(benchmark::State& state)
+{
+    toBitmap<kFirst>(state, false, interpolatedPicture(), 768, 1024, kModel18Steps);
 }
 
 // Decoding alone into bottom-up BGR rows, as the bitmap holds them.
@@ -88,18 +123,31 @@ void TurboJpegDecodeVga(benchmark::State& state) { decodeOnly(state, interpolate
 
 BENCHMARK(TurboJpegEncode)->Unit(benchmark::kMillisecond);
 BENCHMARK(UploadEncoder)->Unit(benchmark::kMillisecond);
+BENCHMARK(UploadEncoderScalar)->Unit(benchmark::kMillisecond);
+BENCHMARK(UploadEncoderAsFirstWritten)->Unit(benchmark::kMillisecond);
 BENCHMARK(TurboJpegDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(PictureToBitmapPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(PictureToBitmapPlainScalar)->Unit(benchmark::kMillisecond);
+BENCHMARK(PictureToBitmapPlainAsFirstWritten)->Unit(benchmark::kMillisecond);
 BENCHMARK(TurboJpegDecodeVga)->Unit(benchmark::kMillisecond);
 BENCHMARK(PictureToBitmapModel18)->Unit(benchmark::kMillisecond);
+BENCHMARK(PictureToBitmapModel18Scalar)->Unit(benchmark::kMillisecond);
+BENCHMARK(PictureToBitmapModel18AsFirstWritten)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    std::printf("Code path: %s\n", codePathName(activeCodePath()));
     return qm::bench::runWithRatioSummary(argc, argv,
                                           {"Time ratios against libjpeg-turbo in this process:",
                                            {{"UploadEncoder", "TurboJpegEncode"},
+                                            {"UploadEncoderScalar", "TurboJpegEncode"},
+                                            {"UploadEncoderAsFirstWritten", "TurboJpegEncode"},
                                             {"PictureToBitmapPlain", "TurboJpegDecode"},
-                                            {"PictureToBitmapModel18", "TurboJpegDecodeVga"}}});
+                                            {"PictureToBitmapPlainScalar", "TurboJpegDecode"},
+                                            {"PictureToBitmapPlainAsFirstWritten", "TurboJpegDecode"},
+                                            {"PictureToBitmapModel18", "TurboJpegDecodeVga"},
+                                            {"PictureToBitmapModel18Scalar", "TurboJpegDecodeVga"},
+                                            {"PictureToBitmapModel18AsFirstWritten", "TurboJpegDecodeVga"}}});
 }

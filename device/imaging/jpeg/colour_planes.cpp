@@ -1,53 +1,42 @@
 #include "device/imaging/jpeg/colour_planes.h"
 
+#include "device/imaging/simd/code_path.h"
+
 namespace qm::device::imaging {
 
-namespace {
-
-std::int16_t blueDifference(int r, int g, int b) { return std::int16_t(-0.168736 * r - 0.331264 * g + 0.5 * b); }
-std::int16_t redDifference(int r, int g, int b) { return std::int16_t(0.5 * r - 0.418688 * g - 0.081312 * b); }
-
-// Halves a full-width chroma plane: each horizontal pair becomes its sum
-// shifted right by one.
-void subsample(const std::vector<std::int16_t>& full, std::vector<std::int16_t>& half)
+void convertMcuRowScalar(const std::uint8_t* bottomUpRows, std::size_t stride, std::size_t firstRow,
+                         McuRowPlanes& planes)
 {
-    for (std::size_t i = 0; i < half.size(); ++i)
-        half[i] = std::int16_t((full[2 * i] + full[2 * i + 1]) >> 1);
-}
-
-}  // namespace
-
-ColourPlanes convertToPlanes(const std::uint8_t* bottomUpRows, std::size_t stride)
-{
-    constexpr std::size_t width = kUploadWidth;
-    constexpr std::size_t height = kUploadHeight;
-    ColourPlanes planes;
-    planes.luminance.resize(width * height);
-    planes.blue.resize(kChromaWidth * height);
-    planes.red.resize(kChromaWidth * height);
-    // One full-width scratch plane serves Cb and then Cr.
-    std::vector<std::int16_t> scratch(width * height);
-
-    for (std::size_t y = 0; y < height; ++y) {
-        const std::uint8_t* pixel = bottomUpRows + (height - 1 - y) * stride;
-        std::int16_t* luminance = planes.luminance.data() + y * width;
-        std::int16_t* blue = scratch.data() + y * width;
-        for (std::size_t x = 0; x < width; ++x, pixel += 3) {
-            const int b = pixel[0], g = pixel[1], r = pixel[2];
-            luminance[x] = std::int16_t(((306 * r + 601 * g + 117 * b) >> 10) - 128);
-            blue[x] = blueDifference(r, g, b);
+    for (std::size_t row = 0; row < kMcuRows; ++row) {
+        const std::uint8_t* pixel = bottomUpRows + (kUploadHeight - 1 - (firstRow + row)) * stride;
+        std::int16_t* luminance = planes.luminance.data() + row * kUploadWidth;
+        std::int16_t* blue = planes.blue.data() + row * kChromaWidth;
+        std::int16_t* red = planes.red.data() + row * kChromaWidth;
+        for (std::size_t x = 0; x < kChromaWidth; ++x, pixel += 6) {
+            const int b0 = pixel[0], g0 = pixel[1], r0 = pixel[2];
+            const int b1 = pixel[3], g1 = pixel[4], r1 = pixel[5];
+            luminance[2 * x] = luminanceOf(r0, g0, b0);
+            luminance[2 * x + 1] = luminanceOf(r1, g1, b1);
+            blue[x] = std::int16_t((blueDifferenceOf(r0, g0, b0) + blueDifferenceOf(r1, g1, b1)) >> 1);
+            red[x] = std::int16_t((redDifferenceOf(r0, g0, b0) + redDifferenceOf(r1, g1, b1)) >> 1);
         }
     }
-    subsample(scratch, planes.blue);
+}
 
-    for (std::size_t y = 0; y < height; ++y) {
-        const std::uint8_t* pixel = bottomUpRows + (height - 1 - y) * stride;
-        std::int16_t* red = scratch.data() + y * width;
-        for (std::size_t x = 0; x < width; ++x, pixel += 3)
-            red[x] = redDifference(pixel[2], pixel[1], pixel[0]);
-    }
-    subsample(scratch, planes.red);
-    return planes;
+#if !defined(__x86_64__)
+void convertMcuRowAvx2(const std::uint8_t* bottomUpRows, std::size_t stride, std::size_t firstRow,
+                       McuRowPlanes& planes)
+{
+    convertMcuRowScalar(bottomUpRows, stride, firstRow, planes);
+}
+#endif
+
+void convertMcuRow(const std::uint8_t* bottomUpRows, std::size_t stride, std::size_t firstRow, McuRowPlanes& planes)
+{
+    if (activeCodePath() == CodePath::Avx2)
+        convertMcuRowAvx2(bottomUpRows, stride, firstRow, planes);
+    else
+        convertMcuRowScalar(bottomUpRows, stride, firstRow, planes);
 }
 
 }  // namespace qm::device::imaging

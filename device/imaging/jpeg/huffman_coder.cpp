@@ -1,7 +1,10 @@
 #include "device/imaging/jpeg/huffman_coder.h"
 
 #include <bit>
-#include <cstdlib>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qm::device::imaging {
 
@@ -13,19 +16,40 @@ constexpr std::uint8_t kEndOfBlock = 0x00;
 constexpr std::uint8_t kZeroRun16 = 0xF0;
 
 // The number of bits that hold |value|: the coefficient's category.
-int categoryOf(std::int32_t value)
-{
-    return std::bit_width(std::uint32_t(std::abs(value)));
-}
+int categoryOf(std::int32_t value) { return std::bit_width(std::uint32_t(value < 0 ? -value : value)); }
 
 // Negative values are sent as value - 1 in their low `category` bits.
 std::uint32_t magnitudeBits(std::int32_t value) { return std::uint32_t(value < 0 ? value - 1 : value); }
 
-bool writeSymbol(const HuffmanCodes& codes, std::uint8_t symbol, BitWriter& writer)
+// Bit i set when coefficient i is not zero.
+[[gnu::always_inline]] inline std::uint64_t nonZeroCoefficients(const QuantisedBlock& block)
 {
-    if (codes.length[symbol] == 0)
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    std::uint64_t zeros = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block.data() + 16 * i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block.data() + 16 * i + 8));
+        const __m128i bytes = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+        zeros |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(bytes))) << (16 * i);
+    }
+    return ~zeros;
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= std::uint64_t(block[i] != 0) << i;
+    return mask;
+#endif
+}
+
+// A symbol's code followed by the value's low `category` bits.
+[[gnu::always_inline]] inline bool writeCoded(const HuffmanCodes& codes, std::uint8_t symbol, std::uint32_t bits, int category, BitWriter& writer)
+{
+    const int length = codes.length[symbol];
+    if (length == 0)
         return false;
-    writer.write(codes.code[symbol], codes.length[symbol]);
+    const std::uint32_t value = category == 0 ? 0 : bits & ((1u << category) - 1);
+    writer.write((std::uint32_t(codes.code[symbol]) << category) | value, length + category);
     return true;
 }
 
@@ -47,36 +71,34 @@ HuffmanCodes HuffmanCodes::from(const HuffmanTable& table)
     return codes;
 }
 
-bool encodeBlock(const std::array<std::int32_t, 64>& zigzag, ComponentCoder& component, BitWriter& writer)
+bool encodeBlock(const QuantisedBlock& zigzag, ComponentCoder& component, BitWriter& writer)
 {
     const std::int32_t difference = zigzag[0] - component.previousDc;
     component.previousDc = zigzag[0];
     const int dcCategory = categoryOf(difference);
-    if (dcCategory > kMaxDcCategory || !writeSymbol(component.dc, std::uint8_t(dcCategory), writer))
+    if (dcCategory > kMaxDcCategory ||
+        !writeCoded(component.dc, std::uint8_t(dcCategory), magnitudeBits(difference), dcCategory, writer))
         return false;
-    if (dcCategory > 0)
-        writer.write(magnitudeBits(difference), dcCategory);
 
-    int run = 0;
-    for (int k = 1; k < 64; ++k) {
-        const std::int32_t value = zigzag[k];
-        if (value == 0) {
-            ++run;
-            continue;
-        }
+    std::uint64_t remaining = nonZeroCoefficients(zigzag) & ~std::uint64_t(1);
+    int previous = 0;
+    while (remaining != 0) {
+        const int position = std::countr_zero(remaining);
+        remaining &= remaining - 1;
+        int run = position - previous - 1;
+        previous = position;
+        const std::int32_t value = zigzag[std::size_t(position)];
         const int category = categoryOf(value);
         if (category > kMaxAcCategory)
             return false;
         for (; run >= 16; run -= 16) {
-            if (!writeSymbol(component.ac, kZeroRun16, writer))
+            if (!writeCoded(component.ac, kZeroRun16, 0, 0, writer))
                 return false;
         }
-        if (!writeSymbol(component.ac, std::uint8_t((run << 4) | category), writer))
+        if (!writeCoded(component.ac, std::uint8_t((run << 4) | category), magnitudeBits(value), category, writer))
             return false;
-        writer.write(magnitudeBits(value), category);
-        run = 0;
     }
-    return run == 0 || writeSymbol(component.ac, kEndOfBlock, writer);
+    return previous == 63 || writeCoded(component.ac, kEndOfBlock, 0, 0, writer);
 }
 
 }  // namespace qm::device::imaging

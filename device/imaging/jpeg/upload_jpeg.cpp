@@ -1,7 +1,9 @@
 #include "device/imaging/jpeg/upload_jpeg.h"
 
 #include <array>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "device/imaging/dib.h"
 #include "device/imaging/jpeg/byte_sink.h"
@@ -81,46 +83,54 @@ void putHuffmanTable(ByteSink& sink, std::uint8_t classAndId, const HuffmanTable
     sink.put(table.symbols);
 }
 
-bool encodePlaneBlock(const std::int16_t* samples, std::size_t stride, const QuantisationTable& table,
-                      ComponentCoder& coder, BitWriter& writer)
-{
-    CoefficientBlock coefficients;
-    CoefficientBlock zigzag;
-    forwardDct(samples, stride, coefficients);
-    quantiseZigzag(coefficients, table, zigzag);
-    return encodeBlock(zigzag, coder, writer);
-}
+// Reads the picture's rows one row of minimum coded units at a time and codes
+// the units Y left, Y right, Cb, Cr, 40 across and 60 down.
+class ScanEncoder {
+public:
+    bool encode(const std::uint8_t* bottomUpRows, std::size_t stride, BitWriter& writer)
+    {
+        static const HuffmanCodes dcLuminance = HuffmanCodes::from(kDcLuminanceHuffman);
+        static const HuffmanCodes acLuminance = HuffmanCodes::from(kAcLuminanceHuffman);
+        static const HuffmanCodes dcChrominance = HuffmanCodes::from(kDcChrominanceHuffman);
+        static const HuffmanCodes acChrominance = HuffmanCodes::from(kAcChrominanceHuffman);
+        static const QuantisationDivisors luminanceDivisors = QuantisationDivisors::from(kLuminanceQuantisation);
+        static const QuantisationDivisors chrominanceDivisors = QuantisationDivisors::from(kChrominanceQuantisation);
+        ComponentCoder y{dcLuminance, acLuminance};
+        ComponentCoder cb{dcChrominance, acChrominance};
+        ComponentCoder cr{dcChrominance, acChrominance};
 
-// Minimum coded units of Y left, Y right, Cb, Cr, 40 across and 60 down.
-bool encodeScan(const ColourPlanes& planes, ByteSink& sink)
-{
-    static const HuffmanCodes dcLuminance = HuffmanCodes::from(kDcLuminanceHuffman);
-    static const HuffmanCodes acLuminance = HuffmanCodes::from(kAcLuminanceHuffman);
-    static const HuffmanCodes dcChrominance = HuffmanCodes::from(kDcChrominanceHuffman);
-    static const HuffmanCodes acChrominance = HuffmanCodes::from(kAcChrominanceHuffman);
-    ComponentCoder y{dcLuminance, acLuminance};
-    ComponentCoder cb{dcChrominance, acChrominance};
-    ComponentCoder cr{dcChrominance, acChrominance};
-    BitWriter writer(sink);
-
-    constexpr std::size_t kUnitsAcross = kUploadWidth / 16;
-    constexpr std::size_t kUnitsDown = kUploadHeight / 8;
-    for (std::size_t row = 0; row < kUnitsDown; ++row) {
-        const std::int16_t* luminance = planes.luminance.data() + row * 8 * kUploadWidth;
-        const std::int16_t* blue = planes.blue.data() + row * 8 * kChromaWidth;
-        const std::int16_t* red = planes.red.data() + row * 8 * kChromaWidth;
-        for (std::size_t unit = 0; unit < kUnitsAcross; ++unit) {
-            if (!encodePlaneBlock(luminance + unit * 16, kUploadWidth, kLuminanceQuantisation, y, writer) ||
-                !encodePlaneBlock(luminance + unit * 16 + 8, kUploadWidth, kLuminanceQuantisation, y, writer) ||
-                !encodePlaneBlock(blue + unit * 8, kChromaWidth, kChrominanceQuantisation, cb, writer) ||
-                !encodePlaneBlock(red + unit * 8, kChromaWidth, kChrominanceQuantisation, cr, writer))
+        for (std::size_t row = 0; row < kUnitsDown; ++row) {
+            convertMcuRow(bottomUpRows, stride, row * kMcuRows, planes_);
+            transformBlocks(planes_.luminance.data(), kUploadWidth, 2 * kUnitsAcross, luminanceDivisors,
+                            luminance_.data());
+            transformBlocks(planes_.blue.data(), kChromaWidth, kUnitsAcross, chrominanceDivisors, blue_.data());
+            transformBlocks(planes_.red.data(), kChromaWidth, kUnitsAcross, chrominanceDivisors, red_.data());
+            for (std::size_t unit = 0; unit < kUnitsAcross; ++unit) {
+                if (!encodeBlock(luminance_[2 * unit], y, writer) || !encodeBlock(luminance_[2 * unit + 1], y, writer) ||
+                    !encodeBlock(blue_[unit], cb, writer) || !encodeBlock(red_[unit], cr, writer))
+                    return false;
+            }
+            if (writer.overflowed())
                 return false;
         }
-        if (sink.overflowed())
-            return false;
+        writer.flush();
+        return !writer.overflowed();
     }
-    writer.flush();
-    return true;
+
+private:
+    static constexpr std::size_t kUnitsAcross = kUploadWidth / 16;
+    static constexpr std::size_t kUnitsDown = kUploadHeight / 8;
+
+    McuRowPlanes planes_;
+    std::array<QuantisedBlock, 2 * kUnitsAcross> luminance_;
+    std::array<QuantisedBlock, kUnitsAcross> blue_;
+    std::array<QuantisedBlock, kUnitsAcross> red_;
+};
+
+bool overlaps(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b)
+{
+    const auto begin = [](auto span) { return reinterpret_cast<std::uintptr_t>(span.data()); };
+    return !a.empty() && !b.empty() && begin(a) < begin(b) + b.size() && begin(b) < begin(a) + a.size();
 }
 
 }  // namespace
@@ -131,17 +141,23 @@ std::optional<std::size_t> encodeUploadJpeg(std::span<const std::uint8_t> dib, s
     if (!geometry || geometry->width != std::size_t(kUploadWidth) || geometry->height != std::size_t(kUploadHeight))
         return std::nullopt;
     const std::uint8_t* rows = dib.data() + kDibHeaderSize;
+    const std::size_t rowBytes = geometry->stride * geometry->height;
 
-    // Everything is taken from the picture before `out`, which may share its
-    // memory, is written.
-    std::array<std::uint8_t, kRawThumbnailSize> rawThumbnail;
-    sampleRawThumbnail(rows, geometry->stride, rawThumbnail);
-    ColourPlanes planes;
+    // The upload path encodes over the picture's own bitmap file: the rows
+    // are then read from a copy, as the JPEG grows over them.
+    std::vector<std::uint8_t> copy;
+    std::unique_ptr<ScanEncoder> scan;
     try {
-        planes = convertToPlanes(rows, geometry->stride);
+        if (overlaps({rows, rowBytes}, out)) {
+            copy.assign(rows, rows + rowBytes);
+            rows = copy.data();
+        }
+        scan = std::make_unique<ScanEncoder>();
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+    std::array<std::uint8_t, kRawThumbnailSize> rawThumbnail;
+    sampleRawThumbnail(rows, geometry->stride, rawThumbnail);
 
     ByteSink sink(out);
     sink.put(kJfifStart);
@@ -156,12 +172,18 @@ std::optional<std::size_t> encodeUploadJpeg(std::span<const std::uint8_t> dib, s
     sink.put(rawThumbnail);
     sink.put(kRawThumbnailSegmentEnd);
     sink.put(kScanHeader);
-    if (!encodeScan(planes, sink))
-        return std::nullopt;
-    sink.put(kEndOfImage);
     if (sink.overflowed())
         return std::nullopt;
-    return sink.size();
+
+    BitWriter writer(out.data() + sink.size(), out.data() + out.size());
+    if (!scan->encode(rows, geometry->stride, writer))
+        return std::nullopt;
+    const auto scanned = std::size_t(writer.position() - out.data());
+    ByteSink end(out.subspan(scanned));
+    end.put(kEndOfImage);
+    if (end.overflowed())
+        return std::nullopt;
+    return scanned + end.size();
 }
 
 }  // namespace qm::device::imaging

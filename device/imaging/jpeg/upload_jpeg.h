@@ -26,9 +26,10 @@ inline constexpr std::size_t kJfifStartSize = 20;
 inline constexpr std::size_t kRawThumbnailSegmentSize = 9617;
 
 // Encodes a 640 x 480 bottom-up 24-bit DIB. `out` may overlap `dib` (the
-// upload path encodes over its own bitmap file): the whole picture is read
-// before the first byte is written, and nothing is written past the end of
-// `out`. Returns the JPEG's size, or nothing when the DIB is not 640 x 480 x
+// upload path encodes over its own bitmap file): the rows are then read from
+// a copy taken before the first byte is written. Nothing is written past the
+// end of `out`.
+// Returns the JPEG's size, or nothing when the DIB is not 640 x 480 x
 // 24 bits, a quantised coefficient is beyond what baseline coding carries
 // (an AC magnitude of 1024 or more), or the JPEG does not fit into `out`.
 std::optional<std::size_t> encodeUploadJpeg(std::span<const std::uint8_t> dib, std::span<std::uint8_t> out);
