@@ -33,6 +33,7 @@ TEST(SourceScan, OffersASourceReachedFromTwoDirectoriesOnce)
     qm::test::TempDir root;
     fs::create_directories(root.file("windows/TWAIN_32"));
     fs::create_directories(root.file("twain"));
+    fs::create_directories(root.file("installed"));
     qm::test::writeTextFile(root.file("installed/QM4200.DS"), "x");
     qm::test::writeTextFile(root.file("twain/other.ds"), "x");
     fs::create_symlink(root.file("installed/QM4200.DS"), root.file("windows/TWAIN_32/QM4200.DS"));
