@@ -71,8 +71,8 @@ TEST(LinkedSource, FindsItsModulesBesideTheFileItsLinkLeadsTo)
 
     // The panel's Transfer reaches the application through this source.
     notified.clear();
-    EXPECT_EQ(sys::getProc<qm::test::TestPanelPressProc>(panel, qm::test::kTestPanelPressName)(qm::test::kPressTransfer),
-              1u);
+    auto press = sys::getProc<qm::test::TestPanelPressProc>(panel, qm::test::kTestPanelPressName);
+    EXPECT_EQ(press(qm::test::kPressTransfer), 1u);
     sys::FreeLibrary(panel);
     EXPECT_EQ(notified, std::vector<TW_UINT16>{MSG_XFERREADY});
 

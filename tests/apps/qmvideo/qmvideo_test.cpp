@@ -156,8 +156,9 @@ TEST_F(Qmvideo, StreamsFramesToStandardOutputAndTheReportToStandardError)
     ASSERT_GE(mjpg.out.size(), 4u);
     EXPECT_EQ(std::uint8_t(mjpg.out[0]), 0xFF);
     EXPECT_EQ(std::uint8_t(mjpg.out[1]), 0xD8);
+    const std::string startOfImage = "\xFF\xD8\xFF";
     std::size_t images = 0;
-    for (std::size_t at = mjpg.out.find("\xFF\xD8\xFF"); at != std::string::npos; at = mjpg.out.find("\xFF\xD8\xFF", at + 1))
+    for (std::size_t at = mjpg.out.find(startOfImage); at != std::string::npos; at = mjpg.out.find(startOfImage, at + 1))
         ++images;
     EXPECT_EQ(images, 3u);
     EXPECT_NE(mjpg.err.find("3 frames in"), std::string::npos) << mjpg.err;
