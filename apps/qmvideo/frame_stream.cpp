@@ -9,6 +9,8 @@ namespace qm::qmvideo {
 namespace {
 
 constexpr const char* kFrameMarker = "FRAME\n";
+// Far above any format the camera offers; keeps the plane sizes in range.
+constexpr long kLargestSide = 16384;
 
 std::uint8_t clamp(int value) { return std::uint8_t(std::clamp(value, 0, 255)); }
 
@@ -24,7 +26,7 @@ std::string yuv4mpegHeader(long width, long height, unsigned framesPerSecond)
 
 std::vector<std::uint8_t> yuv4mpegFrame(long width, long height, std::span<const std::uint8_t> bgr)
 {
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide)
         return {};
     const std::size_t columns = std::size_t(width);
     const std::size_t rows = std::size_t(height);
