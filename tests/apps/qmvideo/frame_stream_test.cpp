@@ -49,6 +49,8 @@ TEST(FrameStream, Rgb24FramesBecomeStudioRangeYCbCrPlanesTopRowFirst)
     EXPECT_TRUE(yuv4mpegFrame(2, 2, std::vector<std::uint8_t>(12)).empty());
     EXPECT_TRUE(yuv4mpegFrame(2, 2, std::vector<std::uint8_t>(17)).empty());
     EXPECT_TRUE(yuv4mpegFrame(0, 2, {}).empty());
+    // A size whose byte count wraps around to that of an empty frame.
+    EXPECT_TRUE(yuv4mpegFrame(1L << 62, 4, {}).empty());
 }
 
 TEST(FrameStream, WritesTheHeaderOnceAndRefusesFramesOfAnotherKind)
