@@ -16,6 +16,16 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${QM_BIN_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/archive)
 file(MAKE_DIRECTORY ${QM_WINDOWS_DIR}/TWAIN_32/QM4200)
 
+# The installed layout (cmake/QmInstall.cmake), below the prefix:
+#   bin                 the tools
+#   lib/qm4200          platform libraries and the video driver
+#   lib/qm4200/windows  the read-only Windows directory with the modules
+#   lib/twain           the link through which source managers find the source
+set(QM_INSTALL_BIN_DIR bin)
+set(QM_INSTALL_LIB_DIR lib/qm4200)
+set(QM_INSTALL_WINDOWS_DIR lib/qm4200/windows)
+set(QM_INSTALL_TWAIN_DIR lib/twain)
+
 # Deliverables export only their entry points.
 set(CMAKE_CXX_VISIBILITY_PRESET hidden)
 set(CMAKE_C_VISIBILITY_PRESET hidden)
@@ -52,7 +62,9 @@ function(qm_platform_library target)
   set_target_properties(${target} PROPERTIES
     CXX_VISIBILITY_PRESET default
     C_VISIBILITY_PRESET default
-    VISIBILITY_INLINES_HIDDEN OFF)
+    VISIBILITY_INLINES_HIDDEN OFF
+    INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${target} LIBRARY DESTINATION ${QM_INSTALL_LIB_DIR})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
   if(ARG_LIBS)
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
@@ -83,11 +95,15 @@ endfunction()
 function(qm_module target)
   cmake_parse_arguments(ARG "" "FILE;DIR" "SOURCES;LIBS" ${ARGN})
   add_library(${target} MODULE ${ARG_SOURCES})
+  # Installed, the platform's libraries lie as many levels up as DIR is deep.
+  string(REGEX REPLACE "[^/]+" ".." _up "${ARG_DIR}")
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     SUFFIX ""
     OUTPUT_NAME ${ARG_FILE}
-    LIBRARY_OUTPUT_DIRECTORY ${QM_WINDOWS_DIR}/${ARG_DIR})
+    LIBRARY_OUTPUT_DIRECTORY ${QM_WINDOWS_DIR}/${ARG_DIR}
+    INSTALL_RPATH "$ORIGIN/${_up}/..")
+  install(TARGETS ${target} LIBRARY DESTINATION ${QM_INSTALL_WINDOWS_DIR}/${ARG_DIR})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS})
 endfunction()

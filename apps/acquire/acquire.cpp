@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "apps/acquire/message_loop.h"
+#include "apps/common/output_paths.h"
 #include "apps/acquire/source_manager_client.h"
 #include "apps/acquire/transfers.h"
 #include "platform/system/files.h"
@@ -113,10 +114,8 @@ int Acquisition::run()
                     " transfers: " + client_.sourceCondition()),
                1;
 
-    std::error_code ignored;
-    std::filesystem::create_directories(options_.outDirectory, ignored);
-    if (!sys::directoryExists(options_.outDirectory))
-        return fail("cannot create the directory " + options_.outDirectory), 1;
+    if (std::string problem; !apps::ensureDirectory(options_.outDirectory, problem))
+        return fail(problem), 1;
 
     MessageLoop loop(client_);
     if (!loop.attach())

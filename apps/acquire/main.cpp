@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     std::string error;
     const auto options = qm::acquire::parseOptions(argc, argv, error);
     if (!options) {
-        std::cerr << "acquire: " << error << "\n" << qm::acquire::usage();
+        std::cerr << "acquire: " << error << " (acquire --help shows the usage)\n";
         return 2;
     }
     // The window system starts the script the first time the panel shows.

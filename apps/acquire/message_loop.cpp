@@ -81,7 +81,9 @@ LoopEnd MessageLoop::run(const std::function<void()>& onTransferReady, std::chro
             break;
         TW_EVENT event{&message, MSG_NULL};
         if (client_.toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_DSEVENT) {
-            if (limited)
+            // Only the source's notifications count as word from it: a panel
+            // consumes its own timer and input messages all the time.
+            if (limited && event.TWMessage != MSG_NULL)
                 deadline = Clock::now() + idleLimit;
             if (event.TWMessage == MSG_XFERREADY)
                 onTransferReady();

@@ -15,7 +15,14 @@ std::string usage()
            "  --source    product name of the source (default: the source manager's default)\n"
            "  --timeout   give up when the source has not spoken for this long (default: never)\n"
            "  --ui-script run the window-system script FILE against the panel (unattended runs)\n"
-           "  --list      only list the sources\n";
+           "  --list      only list the sources\n"
+           "The source manager finds the sources under W/TWAIN_32 (W: $WINDIR, else\n"
+           "~/.local/share/qm4200/windows) and in the TWAIN directory of the installation\n"
+           "(<prefix>/lib/twain). DIRECTORY is made when missing.\n"
+           "exit status:\n"
+           "  0  every transfer succeeded (or --list)\n"
+           "  1  no source manager or source, a transfer failed, or the source fell silent\n"
+           "  2  the command line is wrong\n";
 }
 
 std::optional<AcquireOptions> parseOptions(int argc, const char* const* argv, std::string& error)

@@ -73,7 +73,8 @@ bool SourceManagerClient::open(std::string& error)
     library_ = sys::LoadLibrary(sys::kSourceManagerName);
     if (!sys::isValidModuleHandle(library_)) {
         library_ = nullptr;
-        error = std::string("cannot load the source manager (") + sys::kSourceManagerName + ")";
+        error = std::string("cannot load the source manager (") + sys::kSourceManagerName +
+                "): " + sys::lastLoadFailure();
         return false;
     }
     entry_ = sys::getProc<DSMENTRYPROC>(library_, kDsmEntryName);

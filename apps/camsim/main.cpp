@@ -56,8 +56,10 @@ int main(int argc, char** argv)
 {
     std::string error;
     auto options = camsim::parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!options)
-        return fail(error + "\n" + camsim::usage());
+    if (!options) {
+        std::fprintf(stderr, "camsim: %s (camsim --help shows the usage)\n", error.c_str());
+        return 2;
+    }
     if (options->help) {
         std::fputs(camsim::usage().c_str(), stdout);
         return 0;

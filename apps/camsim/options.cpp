@@ -5,6 +5,7 @@
 
 #include "platform/system/directories.h"
 #include "platform/system/files.h"
+#include "platform/usb/virtual_cable.h"
 
 namespace qm::camsim {
 namespace {
@@ -50,17 +51,19 @@ std::string usage()
            "  --quiet            print no line per command\n"
            "  --help\n"
            "\n"
-           "Without --serial or --usb the camera goes on the USB cable.\n"
+           "Without --serial or --usb the camera goes on the USB cable. The tools find the\n"
+           "default socket by themselves; serial links go into the user's Windows directory\n"
+           "(W: $WINDIR, else ~/.local/share/qm4200/windows).\n"
            "Fault kinds: bad-checksum, wrong-length, short-reply, no-reply, stall, silent,\n"
-           "unplug, pipe-stall; options cmd= block= skip= times= ms= by= keep=.\n";
+           "unplug, pipe-stall; options cmd= block= skip= times= ms= by= keep=.\n"
+           "\n"
+           "exit status:\n"
+           "  0  stopped by SIGINT, SIGTERM or SIGHUP\n"
+           "  1  the camera could not be made or attached, or the ready file not written\n"
+           "  2  the command line is wrong\n";
 }
 
-std::string defaultSocketPath()
-{
-    if (const char* named = std::getenv("QM4200_USB"); named != nullptr && *named != '\0')
-        return named;
-    return sys::temporaryDirectory() + "qm4200-usb";
-}
+std::string defaultSocketPath() { return usb::cable::defaultCablePath(); }
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error)
 {

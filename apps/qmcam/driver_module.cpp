@@ -30,7 +30,19 @@ std::string linkErrorText(sys::DWORD code)
 
 }  // namespace
 
-std::string defaultModulePath() { return sys::windowsDirectory() + "/TWAIN_32/QM4200/Kestrom.DLL"; }
+ModuleLocation deviceModuleLocation(const std::optional<std::string>& option)
+{
+    constexpr const char* kInWindowsDirectory = "/TWAIN_32/QM4200/Kestrom.DLL";
+    apps::ModuleSearch search;
+    search.option = option;
+    search.optionName = "--module";
+    if (!sys::windowsDirectoryIsUsersOwn())
+        search.environment = sys::windowsDirectory() + kInWindowsDirectory;
+    search.environmentName = "$WINDIR";
+    search.besideProgram = {std::string("../") + apps::kInstalledWindowsDirectory + kInWindowsDirectory,
+                            std::string("../windows") + kInWindowsDirectory};
+    return apps::locateModule(search);
+}
 
 DriverModule::~DriverModule()
 {
@@ -38,16 +50,18 @@ DriverModule::~DriverModule()
         sys::FreeLibrary(library_);
 }
 
-bool DriverModule::load(const std::string& path)
+bool DriverModule::load(const ModuleLocation& location)
 {
+    const std::string& path = location.path;
     library_ = sys::LoadLibrary(path.c_str());
     if (library_ == nullptr) {
-        error_ = "cannot load the device module " + path;
+        error_ = "cannot load the device module " + path + " (from " + location.origin +
+                 "): " + apps::whyNotLoaded(path);
         return false;
     }
     entry_ = sys::getProc<device::DriverEntryProc>(library_, device::kDriverEntryName);
     if (entry_ == nullptr) {
-        error_ = path + " has no DriverEntry";
+        error_ = path + " (from " + location.origin + ") is no device module: it has no DriverEntry";
         sys::FreeLibrary(library_);
         library_ = nullptr;
         return false;

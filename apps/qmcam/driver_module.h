@@ -3,15 +3,22 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "apps/common/module_location.h"
 #include "device/entry/driver_entry.h"
 #include "platform/system/library.h"
 
 namespace qm::qmcam {
 
-// W/TWAIN_32/QM4200/Kestrom.DLL of the current Windows directory.
-std::string defaultModulePath();
+using apps::ModuleLocation;
+
+// Where the device module is loaded from: --module's path when given, else
+// $WINDIR/TWAIN_32/QM4200/Kestrom.DLL when WINDIR is set, else the Windows
+// directory beside the program (installed: <prefix>/lib/qm4200/windows; in
+// the build tree: build/windows).
+ModuleLocation deviceModuleLocation(const std::optional<std::string>& option);
 
 class DriverModule {
 public:
@@ -20,9 +27,9 @@ public:
     DriverModule(const DriverModule&) = delete;
     DriverModule& operator=(const DriverModule&) = delete;
 
-    // False (and error() says why) when the library does not load or lacks
-    // DriverEntry.
-    bool load(const std::string& path);
+    // False (and error() says why, in one line) when the library does not
+    // load or lacks DriverEntry.
+    bool load(const ModuleLocation& location);
     const std::string& error() const { return error_; }
 
     std::uint8_t call(std::uint32_t type, std::uint32_t code, void* out = nullptr, void* data = nullptr) const;

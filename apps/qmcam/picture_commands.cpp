@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "apps/common/output_paths.h"
 #include "apps/qmcam/camera_tool.h"
 #include "apps/qmcam/image_files.h"
 #include "apps/qmcam/progress_bar.h"
@@ -69,10 +70,9 @@ int CameraTool::list()
 
 int CameraTool::thumbs(const std::string& directory)
 {
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (!std::filesystem::is_directory(directory)) {
-        std::fprintf(err_, "qmcam: cannot create the directory %s\n", directory.c_str());
+    std::string problem;
+    if (!apps::ensureDirectory(directory, problem)) {
+        std::fprintf(err_, "qmcam: %s\n", problem.c_str());
         return kExitFailed;
     }
     if (!connect())

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "apps/common/output_paths.h"
 #include "apps/qmcam/camera_tool.h"
 #include "apps/qmcam/driver_module.h"
 #include "device/entry/driver_entry.h"
@@ -13,10 +14,12 @@ namespace {
 constexpr const char* kUsage =
     "usage: qmcam [--module PATH] COMMAND\n"
     "\n"
-    "Talks to the camera through the Kestrom device module (default:\n"
-    "$WINDIR/TWAIN_32/QM4200/Kestrom.DLL). Serial cameras are searched on\n"
-    "COM1..COM4 ($WINDIR/dosdevices/comN), USB cameras on the virtual cable\n"
-    "named by $QM4200_USB.\n"
+    "Talks to the camera through the Kestrom device module: PATH, else\n"
+    "$WINDIR/TWAIN_32/QM4200/Kestrom.DLL when WINDIR is set, else the one installed\n"
+    "beside qmcam (<prefix>/lib/qm4200/windows/TWAIN_32/QM4200, or build/windows in\n"
+    "the build tree). Serial cameras are searched on COM1..COM4 (W/dosdevices/comN),\n"
+    "USB cameras on the virtual cable ($QM4200_USB, or camsim's default socket) or\n"
+    "else on the USB bus.\n"
     "\n"
     "commands:\n"
     "  info                          camera model, firmware, memory, clock\n"
@@ -29,7 +32,15 @@ constexpr const char* kUsage =
     "  capture                       take a picture\n"
     "  upload FILE                   store an image file in the camera\n"
     "  settings [NAME=VALUE ...]     show or change the camera settings\n"
-    "  speed [RATE]                  show the line speed, or prefer a serial rate\n";
+    "  speed [RATE]                  show the line speed, or prefer a serial rate\n"
+    "\n"
+    "Directories that output goes into are made when missing.\n"
+    "\n"
+    "exit status:\n"
+    "  0  done\n"
+    "  1  the camera or the module refused, or a file could not be written\n"
+    "  2  the command line is wrong\n"
+    "  3  no device module could be loaded, or no camera answered\n";
 
 std::optional<std::uint32_t> number(const std::string& text)
 {
@@ -41,12 +52,24 @@ std::optional<std::uint32_t> number(const std::string& text)
     return value;
 }
 
+// One line for a wrong command line; the whole text only when nothing was asked.
 int usage(std::FILE* err, const std::string& problem)
 {
-    if (!problem.empty())
-        std::fprintf(err, "qmcam: %s\n", problem.c_str());
-    std::fputs(kUsage, err);
+    if (problem.empty())
+        std::fputs(kUsage, err);
+    else
+        std::fprintf(err, "qmcam: %s (qmcam --help shows the usage)\n", problem.c_str());
     return kExitUsage;
+}
+
+// Makes the directory a picture file goes into.
+bool outputDirectoryReady(const std::string& file, std::FILE* err)
+{
+    std::string problem;
+    if (apps::ensureDirectoryOf(file, problem))
+        return true;
+    std::fprintf(err, "qmcam: %s\n", problem.c_str());
+    return false;
 }
 
 struct GetArguments {
@@ -100,11 +123,15 @@ int runCommand(CameraTool& tool, const std::string& command, const std::vector<s
     if (command == "get") {
         std::string problem;
         const std::optional<GetArguments> get = parseGet(args, problem);
-        return get ? tool.get(get->picture, get->rotation, get->file) : usage(err, problem);
+        if (!get)
+            return usage(err, problem);
+        return outputDirectoryReady(get->file, err) ? tool.get(get->picture, get->rotation, get->file) : kExitFailed;
     }
     if (command == "save" && wantArguments(2)) {
         const std::optional<std::uint32_t> picture = number(args[0]);
-        return picture ? tool.save(*picture, args[1]) : usage(err, "'" + args[0] + "' is not a picture number");
+        if (!picture)
+            return usage(err, "'" + args[0] + "' is not a picture number");
+        return outputDirectoryReady(args[1], err) ? tool.save(*picture, args[1]) : kExitFailed;
     }
     if (command == "erase" && wantArguments(1)) {
         if (args[0] == "all")
@@ -133,10 +160,12 @@ int runCommand(CameraTool& tool, const std::string& command, const std::vector<s
 
 int runQmcam(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err)
 {
-    std::string modulePath = defaultModulePath();
+    std::optional<std::string> modulePath;
     std::size_t next = 0;
     while (next < arguments.size() && arguments[next].rfind("--", 0) == 0) {
-        if (arguments[next] == "--module" && next + 1 < arguments.size()) {
+        if (arguments[next] == "--module") {
+            if (next + 1 == arguments.size())
+                return usage(err, "--module needs a path");
             modulePath = arguments[next + 1];
             next += 2;
         } else if (arguments[next] == "--help") {
@@ -152,7 +181,7 @@ int runQmcam(const std::vector<std::string>& arguments, std::FILE* out, std::FIL
     const std::vector<std::string> commandArguments(arguments.begin() + std::ptrdiff_t(next) + 1, arguments.end());
 
     DriverModule module;
-    if (!module.load(modulePath)) {
+    if (!module.load(deviceModuleLocation(modulePath))) {
         std::fprintf(err, "qmcam: %s\n", module.error().c_str());
         return kExitNoCamera;
     }

@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "platform/system/files.h"
-
 namespace qm::qmvideo {
 
 namespace {
@@ -39,8 +37,8 @@ std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>
         }
         const std::string& value = args[++i];
         if (option == "--out") {
-            if (!sys::directoryExists(value)) {
-                problem = "no directory " + value;
+            if (value.empty()) {
+                problem = "--out needs a directory, or - for standard output";
                 return std::nullopt;
             }
             options.outputDirectory = value;
@@ -61,7 +59,7 @@ std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>
             options.format = *count;
         else if (option == "--fps" && *count > 0)
             options.framesPerSecond = *count;
-        else if (option == "--frames" && (*count > 0 || screenshot != nullptr))
+        else if (option == "--frames")
             options.frames = *count;
         else {
             problem = "unknown option or value: " + option + " " + value;

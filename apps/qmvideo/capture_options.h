@@ -9,6 +9,9 @@
 
 namespace qm::qmvideo {
 
+// `--out -`: the frames go to standard output as one stream.
+inline constexpr const char* kStandardOutput = "-";
+
 // Reads the options into `options` (whose values are the defaults);
 // `screenshot` is accepted only when the caller passes somewhere to put it.
 // On a problem, nullopt with the reason in `problem`.

@@ -1,5 +1,6 @@
 #include "apps/qmvideo/capture_run.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 
@@ -114,12 +115,18 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
     const Clock::time_point start = Clock::now();
     Clock::time_point previous = start;
     int exitCode = kExitOk;
+    auto noFrameInTime = [&] {
+        std::fprintf(err, "qmvideo: no frame within %u ms (%u reads came back without one)\n",
+                     options.frameTimeLimitMs, result.emptyReads);
+        exitCode = kExitFailed;
+    };
     keepReadsWaiting();
     while (options.frames == 0 || result.frames < options.frames) {
-        std::optional<CompletedRead> read = stream->waitForRead(options.frameTimeLimitMs);
+        const double waited = millisecondsBetween(previous, Clock::now());
+        const ULONG left = waited >= options.frameTimeLimitMs ? 0 : ULONG(options.frameTimeLimitMs - waited);
+        std::optional<CompletedRead> read = left > 0 ? stream->waitForRead(left) : std::nullopt;
         if (!read) {
-            std::fprintf(err, "qmvideo: no frame within %u ms\n", options.frameTimeLimitMs);
-            exitCode = kExitFailed;
+            noFrameInTime();
             break;
         }
         --waiting;
@@ -134,8 +141,8 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
         if (!options.outputDirectory.empty()) {
             const auto path = writeFrame(options.outputDirectory, result.frames, video, read->data);
             if (!path) {
-                std::fprintf(err, "qmvideo: cannot write frame %u into %s\n", result.frames,
-                             options.outputDirectory.c_str());
+                std::fprintf(err, "qmvideo: cannot write frame %u into %s: %s\n", result.frames,
+                             options.outputDirectory.c_str(), std::strerror(errno));
                 exitCode = kExitFailed;
                 break;
             }
@@ -144,11 +151,13 @@ int runCapture(VideoSession& session, const CaptureOptions& options, std::FILE* 
         const auto info = read->frameInfo();
         if (info)
             result.dropped = info->DropCount;
-        const std::string gains = options.whiteBalance ? colourGains(session.camera()) : std::string();
-        std::fprintf(out, "frame %u: %zu bytes%s  picture %lld  dropped %lld  +%.1f ms%s\n", result.frames,
-                     read->data.size(), where.c_str(), info ? static_cast<long long>(info->PictureNumber) : 0LL,
-                     static_cast<long long>(result.dropped), millisecondsBetween(previous, now), gains.c_str());
-        std::fflush(out);
+        if (options.reportEveryFrame) {
+            const std::string gains = options.whiteBalance ? colourGains(session.camera()) : std::string();
+            std::fprintf(out, "frame %u: %zu bytes%s  picture %lld  dropped %lld  +%.1f ms%s\n", result.frames,
+                         read->data.size(), where.c_str(), info ? static_cast<long long>(info->PictureNumber) : 0LL,
+                         static_cast<long long>(result.dropped), millisecondsBetween(previous, now), gains.c_str());
+            std::fflush(out);
+        }
         previous = now;
         if (sink && !sink(*read, video))
             break;

@@ -17,10 +17,13 @@ struct CaptureOptions {
     ULONG framesPerSecond = 30;
     ULONG frames = 10;            // 0: until the frame sink says stop
     std::string outputDirectory;  // empty: the frames are only counted
+    bool reportEveryFrame = true; // a line per frame; else only the start and the summary
     bool masterClock = false;
     bool whiteBalance = false;    // turn the driver's automatic white balance on
     ULONG readsInFlight = 4;
-    ULONG frameTimeLimitMs = 15000;  // longer than the driver's own 5 s read time-out
+    // Longer than the driver's own 5 s read time-out; reads that keep coming
+    // back empty count against it too.
+    ULONG frameTimeLimitMs = 15000;
 };
 
 struct CaptureReport {

@@ -18,7 +18,7 @@ struct Command;
 
 class CommandContext {
 public:
-    CommandContext(std::string driverPath, std::span<const Command> commands, std::FILE* out, std::FILE* err);
+    CommandContext(apps::ModuleLocation driver, std::span<const Command> commands, std::FILE* out, std::FILE* err);
     ~CommandContext();
     CommandContext(const CommandContext&) = delete;
     CommandContext& operator=(const CommandContext&) = delete;
@@ -32,12 +32,15 @@ public:
     // The simulated camera the session starts with; changes count until
     // session() is first called.
     dualcam::DualCamConfig& cameraConfig() { return cameraConfig_; }
-    // Prints the problem and the usage; returns kExitUsage.
+    // A wrong command line: the problem in one line (the whole usage when
+    // there is none); returns kExitUsage.
     int usage(const std::string& problem) const;
+    // A failure while running: the problem in one line; returns `exitCode`.
+    int fail(const std::string& problem, int exitCode) const;
     void printUsage(std::FILE* stream) const;
 
 private:
-    std::string driverPath_;
+    apps::ModuleLocation driver_;
     std::span<const Command> commands_;
     std::FILE* out_;
     std::FILE* err_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "apps/common/output_paths.h"
 #include "apps/qmvideo/capture_options.h"
 #include "apps/qmvideo/exit_codes.h"
 #include "apps/qmvideo/preview_window.h"
@@ -42,6 +43,10 @@ int runPreview(CommandContext& context, const std::vector<std::string>& argument
     std::optional<CaptureOptions> options = parseCaptureOptions(arguments, defaults, problem, &screenshot);
     if (!options)
         return context.usage(problem);
+    if (options->outputDirectory == kStandardOutput)
+        return context.usage("preview shows the frames; capture --out - streams them");
+    if (!options->outputDirectory.empty() && !apps::ensureDirectory(options->outputDirectory, problem))
+        return context.fail(problem, kExitFailed);
     if (options->frames == 0 && ui::detail::backendName() != "sdl")
         options->frames = kHeadlessFrames;
     VideoSession* session = context.session();
@@ -77,7 +82,7 @@ int runPreview(CommandContext& context, const std::vector<std::string>& argument
     };
     int exitCode = runCapture(*session, *options, context.out(), context.err(), nullptr, sink);
     if (!screenshot.empty() && exitCode == kExitOk) {
-        if (window.screenshot(screenshot))
+        if (apps::ensureDirectoryOf(screenshot, problem) && window.screenshot(screenshot))
             std::fprintf(context.out(), "screenshot -> %s\n", screenshot.c_str());
         else {
             std::fprintf(context.err(), "qmvideo: cannot write the screenshot %s\n", screenshot.c_str());

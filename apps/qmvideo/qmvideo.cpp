@@ -9,16 +9,29 @@ namespace {
 constexpr const char* kUsageHead =
     "usage: qmvideo [--driver PATH] COMMAND\n"
     "\n"
-    "Runs the Morvax video driver (default: lib/libmorvax.so beside the tool's\n"
-    "bin directory) through the adapter host on a simulated dual-mode camera.\n"
+    "Runs the Morvax video driver through the adapter host on a simulated dual-mode\n"
+    "camera. The driver: PATH, else $QM4200_VIDEO_DRIVER, else the one installed\n"
+    "beside qmvideo (<prefix>/lib/qm4200/libmorvax.so, or build/lib in the build tree).\n"
     "\n"
     "commands:\n";
 
+constexpr const char* kUsageTail =
+    "\n"
+    "Directories that output goes into are made when missing. Every wait for the\n"
+    "camera has a time limit.\n"
+    "\n"
+    "exit status:\n"
+    "  0  done\n"
+    "  1  the driver refused, frames or pictures did not come in time, or output\n"
+    "     could not be written\n"
+    "  2  the command line is wrong\n"
+    "  3  the driver did not load or the device did not start\n";
+
 }  // namespace
 
-CommandContext::CommandContext(std::string driverPath, std::span<const Command> commands, std::FILE* out,
+CommandContext::CommandContext(apps::ModuleLocation driver, std::span<const Command> commands, std::FILE* out,
                                std::FILE* err)
-    : driverPath_(std::move(driverPath)), commands_(commands), out_(out), err_(err)
+    : driver_(std::move(driver)), commands_(commands), out_(out), err_(err)
 {
 }
 
@@ -27,6 +40,7 @@ void CommandContext::printUsage(std::FILE* stream) const
     std::fputs(kUsageHead, stream);
     for (const Command& command : commands_)
         std::fputs(command.usage, stream);
+    std::fputs(kUsageTail, stream);
 }
 
 CommandContext::~CommandContext() = default;
@@ -37,7 +51,7 @@ VideoSession* CommandContext::session()
         return session_.get();
     auto session = std::make_unique<VideoSession>(cameraConfig_);
     std::string problem;
-    if (!NT_SUCCESS(session->start(driverPath_, problem))) {
+    if (!NT_SUCCESS(session->start(driver_, problem))) {
         std::fprintf(err_, "qmvideo: %s\n", problem.c_str());
         return nullptr;
     }
@@ -47,29 +61,38 @@ VideoSession* CommandContext::session()
 
 int CommandContext::usage(const std::string& problem) const
 {
-    if (!problem.empty())
-        std::fprintf(err_, "qmvideo: %s\n", problem.c_str());
-    printUsage(err_);
+    if (problem.empty())
+        printUsage(err_);
+    else
+        std::fprintf(err_, "qmvideo: %s (qmvideo --help shows the usage)\n", problem.c_str());
     return kExitUsage;
+}
+
+int CommandContext::fail(const std::string& problem, int exitCode) const
+{
+    std::fprintf(err_, "qmvideo: %s\n", problem.c_str());
+    return exitCode;
 }
 
 int runQmvideo(std::span<const Command> commands, const std::vector<std::string>& arguments, std::FILE* out,
                std::FILE* err)
 {
-    std::string driverPath = defaultDriverPath();
+    std::optional<std::string> driverPath;
     std::size_t next = 0;
     while (next < arguments.size() && arguments[next].rfind("--", 0) == 0) {
         if (arguments[next] == "--driver" && next + 1 < arguments.size()) {
             driverPath = arguments[next + 1];
             next += 2;
         } else if (arguments[next] == "--help") {
-            CommandContext(driverPath, commands, out, err).printUsage(out);
+            CommandContext({}, commands, out, err).printUsage(out);
             return kExitOk;
         } else {
-            return CommandContext(driverPath, commands, out, err).usage("unknown option " + arguments[next]);
+            const std::string problem = arguments[next] == "--driver" ? "--driver needs a path"
+                                                                       : "unknown option " + arguments[next];
+            return CommandContext({}, commands, out, err).usage(problem);
         }
     }
-    CommandContext context(driverPath, commands, out, err);
+    CommandContext context(driverLocation(driverPath), commands, out, err);
     if (next == arguments.size())
         return context.usage("");
     const std::string& name = arguments[next];

@@ -1,7 +1,10 @@
 // The snapshot command: one frame of the live video, taken by the driver's
 // software snapshot and written as a bitmap file.
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
+#include "apps/common/output_paths.h"
 #include "apps/qmvideo/exit_codes.h"
 #include "apps/qmvideo/format_text.h"
 #include "apps/qmvideo/frame_files.h"
@@ -90,10 +93,13 @@ int runSnapshot(CommandContext& context, const std::vector<std::string>& argumen
     const long width = long(sys::readLe32(&bitmap[4]));
     const long height = long(sys::readLe32(&bitmap[8]));
     const auto file = bitmapFile(width, height, std::span<const UCHAR>(bitmap).subspan(kBitmapHeader, written - kBitmapHeader));
-    if (!file || !sys::writeFileAtomically(path, *file)) {
-        std::fprintf(context.err(), "qmvideo: cannot write %s\n", path.c_str());
-        return kExitFailed;
-    }
+    if (!file)
+        return context.fail("the snapshot is no bitmap of its own size", kExitFailed);
+    std::string problem;
+    if (!apps::ensureDirectoryOf(path, problem))
+        return context.fail(problem, kExitFailed);
+    if (!sys::writeFileAtomically(path, *file))
+        return context.fail("cannot write " + path + ": " + std::strerror(errno), kExitFailed);
     std::fprintf(context.out(), "snapshot %ld x %ld -> %s\n", width, height, path.c_str());
     return kExitOk;
 }

@@ -5,6 +5,7 @@
 #include <set>
 #include <cstring>
 
+#include "apps/common/output_paths.h"
 #include "apps/qmvideo/exit_codes.h"
 #include "apps/qmvideo/format_text.h"
 #include "apps/qmvideo/property_access.h"
@@ -81,8 +82,9 @@ public:
 
     int download(const std::string& directory)
     {
-        if (!sys::directoryExists(directory))
-            return context_.usage("no directory " + directory);
+        std::string problem;
+        if (!apps::ensureDirectory(directory, problem))
+            return context_.fail(problem, kExitFailed);
         // In sequence from the first picture, numbered from the picture table.
         setProperty(host_, PROPSETID_VIDCAP_CAMERACONTROL, kCamDownloadMode, 0);
         const PropertyValue stored = getProperty(host_, PROPSETID_VIDCAP_CAMERACONTROL, kCamPictureCount);

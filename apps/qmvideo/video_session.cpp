@@ -1,23 +1,23 @@
 #include "apps/qmvideo/video_session.h"
 
-#include <unistd.h>
-
-#include <climits>
+#include <cstdlib>
 
 #include "platform/kernel/sim_clock.h"
 
 namespace qm::qmvideo {
 
-std::string defaultDriverPath()
+apps::ModuleLocation driverLocation(const std::optional<std::string>& option)
 {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0)
-        return "libmorvax.so";
-    std::string executable(path, std::size_t(length));
-    const std::size_t slash = executable.rfind('/');
-    const std::string directory = slash == std::string::npos ? "." : executable.substr(0, slash);
-    return directory + "/../lib/libmorvax.so";
+    constexpr const char* kDriverFile = "libmorvax.so";
+    apps::ModuleSearch search;
+    search.option = option;
+    search.optionName = "--driver";
+    if (const char* named = std::getenv("QM4200_VIDEO_DRIVER"); named != nullptr && *named != '\0')
+        search.environment = named;
+    search.environmentName = "$QM4200_VIDEO_DRIVER";
+    search.besideProgram = {std::string("../") + apps::kInstalledLibraries + "/" + kDriverFile,
+                            std::string("../lib/") + kDriverFile};
+    return apps::locateModule(search);
 }
 
 VideoSession::VideoSession(const dualcam::DualCamConfig& config)
@@ -37,12 +37,14 @@ VideoSession::~VideoSession()
         sys::FreeLibrary(driverLibrary_);
 }
 
-NTSTATUS VideoSession::start(const std::string& driverPath, std::string& problem)
+NTSTATUS VideoSession::start(const apps::ModuleLocation& driver, std::string& problem)
 {
+    const std::string& driverPath = driver.path;
     driverLibrary_ = sys::LoadLibrary(driverPath.c_str());
     if (!sys::isValidModuleHandle(driverLibrary_)) {
         driverLibrary_ = nullptr;
-        problem = "cannot load the driver " + driverPath;
+        problem = "cannot load the driver " + driverPath + " (from " + driver.origin + "): " +
+                  apps::whyNotLoaded(driverPath);
         return STATUS_NOT_FOUND;
     }
     NTSTATUS status = host_->loadDriver(driverPath);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "apps/common/module_location.h"
 #include "platform/streamclass/adapter_host.h"
 #include "platform/system/library.h"
 #include "platform/usbd/bus.h"
@@ -15,8 +17,10 @@ namespace qm::qmvideo {
 
 using namespace qm::streamclass;
 
-// The driver beside the tool: <dir of qmvideo>/../lib/libmorvax.so.
-std::string defaultDriverPath();
+// Where the driver is loaded from: --driver's path when given, else
+// $QM4200_VIDEO_DRIVER, else the one beside the program (installed:
+// <prefix>/lib/qm4200/libmorvax.so; in the build tree: build/lib).
+apps::ModuleLocation driverLocation(const std::optional<std::string>& option);
 
 class VideoSession {
 public:
@@ -27,7 +31,7 @@ public:
 
     // Loads the driver and starts the device; the failing status otherwise,
     // with `problem` saying which step failed.
-    NTSTATUS start(const std::string& driverPath, std::string& problem);
+    NTSTATUS start(const apps::ModuleLocation& driver, std::string& problem);
 
     AdapterHost& host() { return *host_; }
     dualcam::DualCamera& camera() { return *camera_; }

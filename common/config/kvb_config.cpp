@@ -1,5 +1,6 @@
 #include "common/config/kvb_config.h"
 
+#include <filesystem>
 #include <string>
 
 #include "platform/system/directories.h"
@@ -11,6 +12,12 @@ namespace qm::config {
 std::string kvbIniPath()
 {
     const std::string installDirectory = sys::windowsDirectory() + "/TWAIN_32/QM4200";
+    // In the user's own data directory the settings' place is made on first
+    // use; a Windows directory that $WINDIR names is taken as it is.
+    if (sys::windowsDirectoryIsUsersOwn() && !sys::directoryExists(installDirectory)) {
+        std::error_code ignored;
+        std::filesystem::create_directories(installDirectory, ignored);
+    }
     if (sys::directoryExists(installDirectory))
         return installDirectory + "/" + kFileName;
     return sys::temporaryDirectory() + kFileName;

@@ -10,7 +10,8 @@ namespace qm::config {
 inline constexpr const char* kFileName = "KVB.ini";
 
 // W/TWAIN_32/QM4200/KVB.ini when that install directory exists, else
-// KVB.ini in the user's temporary directory.
+// KVB.ini in the user's temporary directory. When W is the user's own data
+// directory ($WINDIR unset) the install directory is made on first use.
 std::string kvbIniPath();
 
 int readInt(const char* section, const char* key, int defaultValue);

@@ -4,12 +4,16 @@
 #include "datasource/acquire_entry.h"
 #include "datasource/entry/dispatch.h"
 #include "datasource/transfer/acquire.h"
+#include "platform/system/library.h"
 #include "platform/system/threads.h"
 
 namespace {
 
 struct LoadedSource {
     qm::ds::SourceRecord record;
+    // The source finds its modules, and its panel binds back to it, through
+    // the file it was loaded from.
+    LoadedSource() { record.ownPath = qm::sys::loadedFileOf(reinterpret_cast<const void*>(&AcquireEntry)); }
     ~LoadedSource() { qm::ds::releaseSourceRecord(record); }
 };
 

@@ -1,25 +1,50 @@
 #include "datasource/panel/panel_link.h"
 
+#include <filesystem>
+
 #include "datasource/strings/names.h"
 #include "platform/system/directories.h"
 #include "platform/system/files.h"
 
 namespace qm::ds {
 
-InstallPaths installPaths()
+namespace {
+
+std::string parentOf(const std::string& path)
 {
-    const std::string twain = sys::joinPath(sys::windowsDirectory(), kTwainDirectory);
-    const std::string install = sys::joinPath(twain, kInstallDirectory);
+    return std::filesystem::path(path).parent_path().string();
+}
+
+InstallPaths inDirectory(const std::string& install, const std::string& dataSource)
+{
     return InstallPaths{
         .panel = sys::joinPath(install, kPanelFile),
         .device = sys::joinPath(install, kDeviceFile),
-        .dataSource = sys::joinPath(twain, kDataSourceFile),
+        .dataSource = dataSource,
     };
+}
+
+}  // namespace
+
+InstallPaths installPaths(const std::string& ownPath)
+{
+    if (!ownPath.empty()) {
+        std::error_code error;
+        const std::string linked = std::filesystem::canonical(ownPath, error).string();
+        for (const std::string& twain : {parentOf(ownPath), error ? std::string() : parentOf(linked)}) {
+            const std::string install = sys::joinPath(twain, kInstallDirectory);
+            if (!twain.empty() && sys::directoryExists(install))
+                return inDirectory(install, ownPath);
+        }
+    }
+    const std::string twain = sys::joinPath(sys::windowsDirectory(), kTwainDirectory);
+    return inDirectory(sys::joinPath(twain, kInstallDirectory),
+                       ownPath.empty() ? sys::joinPath(twain, kDataSourceFile) : ownPath);
 }
 
 void loadPanelModule(SourceRecord& record)
 {
-    record.paths = installPaths();
+    record.paths = installPaths(record.ownPath);
     PanelLink& panel = record.panel;
     sys::HMODULE module = sys::LoadLibrary(record.paths.panel.c_str());
     if (!sys::isValidModuleHandle(module)) {

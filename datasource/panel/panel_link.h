@@ -8,9 +8,15 @@
 
 namespace qm::ds {
 
-// W/TWAIN_32/QM4200/Vantrel.DLL, W/TWAIN_32/QM4200/Kestrom.DLL and
-// W/TWAIN_32/QM4200.DS for the current Windows directory W.
-InstallPaths installPaths();
+// The panel and device module lie in the install directory "QM4200" beside
+// the source's own file: beside the path it was loaded under, else beside
+// the file that path links to (an installed source is listed in the
+// platform's TWAIN directory through a link). A source loaded from neither,
+// or linked into a program (empty `ownPath`), uses W/TWAIN_32/QM4200 of the
+// current Windows directory W. The data source path is the source's own
+// file, so that the panel binds back to this very library; W/TWAIN_32/
+// QM4200.DS when there is none.
+InstallPaths installPaths(const std::string& ownPath);
 
 // Rebuilds the paths and loads the panel module. On success the link holds
 // the library and its PanelEntry (which may be missing) and the status

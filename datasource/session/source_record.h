@@ -39,7 +39,7 @@ struct PanelLink {
     panel::PanelWindowHandle parent = nullptr;  // of the last enable request
 };
 
-// Rebuilt from the Windows directory at every load of the panel module.
+// Rebuilt at every load of the panel module (see installPaths()).
 struct InstallPaths {
     std::string panel;
     std::string device;
@@ -85,6 +85,9 @@ struct SourceRecord {
     TW_IDENTITY source{};
     PanelLink panel;
     InstallPaths paths;
+    // The file this source was loaded from, as loaded; empty when the source
+    // is linked into a program rather than loaded.
+    std::string ownPath;
     TransferState transfer;
     CapabilityValues capabilities;
 

@@ -54,6 +54,19 @@ unsigned GetWindowsDirectory(char* buffer, unsigned size)
     return copyOut(windowsDirectory(), buffer, size);
 }
 
+bool windowsDirectoryIsUsersOwn() { return environment("WINDIR").empty(); }
+
+std::string programDirectory()
+{
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    const std::string program(path, std::size_t(length));
+    const auto slash = program.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string(slash == 0 ? "/" : ".") : program.substr(0, slash);
+}
+
 std::string temporaryDirectory()
 {
     std::string directory = environment("TMPDIR");

@@ -15,6 +15,13 @@ std::string windowsDirectory();
 // Copies W into the buffer (NUL-terminated). Returns its length, or the size
 // needed (including the NUL) when the buffer is too small, or 0 on failure.
 unsigned GetWindowsDirectory(char* buffer, unsigned size);
+// True when W is the user's own data directory rather than one that $WINDIR
+// names: what belongs there is made on first use.
+bool windowsDirectoryIsUsersOwn();
+
+// The directory of the running program (no trailing '/'); "." when the
+// system does not say.
+std::string programDirectory();
 
 // The temporary directory with a trailing '/': $TMPDIR when set, else /tmp.
 std::string temporaryDirectory();

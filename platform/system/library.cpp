@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <strings.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/system/last_error.h"
@@ -10,15 +11,7 @@
 namespace qm::sys {
 namespace {
 
-std::string ownLibraryDirectory()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&LoadLibrary), &info) == 0 || info.dli_fname == nullptr)
-        return {};
-    std::string path = info.dli_fname;
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
+thread_local std::string loadFailure;
 
 void* openSourceManager()
 {
@@ -26,7 +19,7 @@ void* openSourceManager()
     // must talk to that same instance, never load a second one beside it.
     if (void* dsm = dlopen("libtwaindsm.so.2", RTLD_NOW | RTLD_NOLOAD))
         return dsm;
-    const std::string own = ownLibraryDirectory() + "/" + kOwnSourceManagerFile;
+    const std::string own = platformLibraryDirectory() + "/" + kOwnSourceManagerFile;
     if (void* dsm = dlopen(own.c_str(), RTLD_NOW | RTLD_NOLOAD))
         return dsm;
     return dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -44,6 +37,8 @@ HMODULE LoadLibrary(const char* pathOrName)
                        ? openSourceManager()
                        : dlopen(pathOrName, RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
+        const char* reason = dlerror();
+        loadFailure = reason != nullptr ? reason : "not found";
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
@@ -69,6 +64,25 @@ void* GetProcAddress(HMODULE module, const char* name)
     if (address == nullptr)
         SetLastError(ERROR_PROC_NOT_FOUND);
     return address;
+}
+
+std::string lastLoadFailure() { return loadFailure; }
+
+std::string loadedFileOf(const void* address)
+{
+    Dl_info info{};
+    if (dladdr(address, &info) == 0 || info.dli_fname == nullptr || info.dli_fname[0] == '\0')
+        return {};
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(info.dli_fname, error);
+    return error ? std::string(info.dli_fname) : absolute.lexically_normal().string();
+}
+
+std::string platformLibraryDirectory()
+{
+    const std::string self = loadedFileOf(reinterpret_cast<const void*>(&LoadLibrary));
+    const auto slash = self.rfind('/');
+    return slash == std::string::npos ? std::string(".") : self.substr(0, slash);
 }
 
 }  // namespace qm::sys

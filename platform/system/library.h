@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace qm::sys {
 
@@ -24,6 +25,19 @@ HMODULE LoadLibrary(const char* pathOrName);
 bool FreeLibrary(HMODULE module);
 // Address of an exported symbol, or null (last error set) when it is missing.
 void* GetProcAddress(HMODULE module, const char* name);
+
+// The loader's reason for this thread's last failed LoadLibrary ("cannot
+// open shared object file: No such file or directory", ...).
+std::string lastLoadFailure();
+
+// The file of the loaded program or library that holds `address`, by the
+// path it was loaded under (links not resolved, made absolute); empty when
+// the address belongs to nothing loaded.
+std::string loadedFileOf(const void* address);
+
+// The directory of the platform's own libraries: where this library, and
+// beside it our source manager, lie (build/lib, or lib/qm4200 installed).
+std::string platformLibraryDirectory();
 
 // Handles are addresses; the platform reports success as a value above 32.
 inline bool isValidModuleHandle(HMODULE module)

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "platform/system/directories.h"
-#include "platform/system/files.h"
 #include "platform/twain/source_scan.h"
 
 namespace qm::twain {
@@ -118,8 +116,7 @@ TW_UINT16 SourceManager::closeManager(Application& app)
 std::vector<SourceManager::Source> SourceManager::scanSources(const TW_IDENTITY& appIdentity)
 {
     std::vector<Source> sources;
-    const std::string directory = sys::joinPath(sys::windowsDirectory(), "TWAIN_32");
-    for (const std::string& path : findSourceFiles(directory)) {
+    for (const std::string& path : findSourceFiles(sourceDirectories())) {
         sys::HMODULE module = sys::LoadLibrary(path.c_str());
         if (!sys::isValidModuleHandle(module))
             continue;

@@ -1,6 +1,7 @@
 // The source manager: keeps the applications that opened it, the sources it
-// found for each under W/TWAIN_32, passes triplets to the open sources and
-// brings their notifications back to the applications.
+// found for each under the TWAIN directories (W/TWAIN_32 and the installed
+// <prefix>/lib/twain), passes triplets to the open sources and brings their
+// notifications back to the applications.
 #pragma once
 
 #include <cstddef>

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/system/directories.h"
+#include "platform/system/files.h"
+#include "platform/system/library.h"
+
 namespace qm::twain {
 namespace {
 
@@ -14,7 +18,17 @@ bool hasSourceExtension(const std::string& name)
     return name.size() > kLength && strcasecmp(name.c_str() + name.size() - kLength, ".ds") == 0;
 }
 
+// The TWAIN directory that the installation's standard source manager scans.
+constexpr const char* kInstalledTwainDirectory = "../twain";
+
 }  // namespace
+
+std::vector<std::string> sourceDirectories()
+{
+    const std::filesystem::path installed =
+        std::filesystem::path(sys::platformLibraryDirectory()) / kInstalledTwainDirectory;
+    return {sys::joinPath(sys::windowsDirectory(), "TWAIN_32"), installed.lexically_normal().string()};
+}
 
 std::vector<std::string> findSourceFiles(const std::string& directory)
 {
@@ -28,6 +42,27 @@ std::vector<std::string> findSourceFiles(const std::string& directory)
             found.push_back(it->path().string());
     }
     std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<std::string> findSourceFiles(const std::vector<std::string>& directories)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> found;
+    std::vector<std::string> offered;  // what the earlier directories found, links resolved
+    for (const std::string& directory : directories) {
+        std::vector<std::string> here;
+        for (std::string& path : findSourceFiles(directory)) {
+            std::error_code error;
+            const std::string file = fs::canonical(path, error).string();
+            if (!error && std::find(offered.begin(), offered.end(), file) != offered.end())
+                continue;
+            if (!error)
+                here.push_back(file);
+            found.push_back(std::move(path));
+        }
+        offered.insert(offered.end(), here.begin(), here.end());
+    }
     return found;
 }
 

@@ -189,4 +189,13 @@ std::shared_ptr<Backend> makeCableBackend(const std::string& socketPath)
     return std::make_shared<CableBackend>(socketPath);
 }
 
+bool cableAnswers(const std::string& socketPath)
+{
+    const int fd = connectTo(socketPath);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 }  // namespace qm::usb

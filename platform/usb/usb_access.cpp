@@ -9,7 +9,9 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/system/directories.h"
 #include "platform/usb/usb_backend.h"
+#include "platform/usb/virtual_cable.h"
 
 namespace qm::usb {
 namespace {
@@ -77,6 +79,27 @@ std::uint8_t endpointFor(DWORD pipe, bool read)
 
 }  // namespace
 
+namespace cable {
+
+std::string defaultCablePath()
+{
+    const char* named = std::getenv("QM4200_USB");
+    if (named != nullptr && *named != '\0')
+        return named;
+    return sys::temporaryDirectory() + "qm4200-usb";
+}
+
+std::string cableInUse()
+{
+    const char* named = std::getenv("QM4200_USB");
+    if (named != nullptr && *named != '\0')
+        return named;
+    const std::string path = defaultCablePath();
+    return cableAnswers(path) ? path : std::string();
+}
+
+}  // namespace cable
+
 HANDLE CreateFile(const char* name, DWORD, DWORD, void*, DWORD creationDisposition, DWORD, void*)
 {
     if (name == nullptr || std::strcmp(name, kDriverDeviceName) != 0) {
@@ -87,9 +110,8 @@ HANDLE CreateFile(const char* name, DWORD, DWORD, void*, DWORD creationDispositi
         sys::SetLastError(sys::ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    const char* cable = std::getenv("QM4200_USB");
-    std::shared_ptr<Backend> backend =
-        cable != nullptr && *cable != '\0' ? makeCableBackend(cable) : libusbBackend();
+    const std::string cable = cable::cableInUse();
+    std::shared_ptr<Backend> backend = !cable.empty() ? makeCableBackend(cable) : libusbBackend();
     if (!backend) {
         sys::SetLastError(sys::ERROR_FILE_NOT_FOUND);
         return nullptr;

@@ -9,8 +9,9 @@
 // registered device, so a caller may open a fresh driver handle per request;
 // that is cheap (no device is touched).
 //
-// Backends: with $QM4200_USB naming a socket, devices are reached over the
-// virtual cable (platform/usb/virtual_cable.h); otherwise through libusb.
+// Backends: with $QM4200_USB naming a socket, or a simulator serving the
+// default one, devices are reached over the virtual cable
+// (platform/usb/virtual_cable.h); otherwise through libusb.
 #pragma once
 
 #include <cstddef>

@@ -37,6 +37,8 @@ public:
 };
 
 std::shared_ptr<Backend> makeCableBackend(const std::string& socketPath);
+// True when something accepts a connection on the cable's socket.
+bool cableAnswers(const std::string& socketPath);
 // The process-wide libusb backend; null when libusb cannot start.
 std::shared_ptr<Backend> libusbBackend();
 

@@ -1,6 +1,8 @@
 // The virtual USB cable: a Unix-domain socket (SOCK_SEQPACKET) that carries
 // the USB access layer's requests to a simulated device and its answers back.
 // $QM4200_USB names the socket; a simulator serves a VirtualDevice on it.
+// Without the variable the cable is "qm4200-usb" in the temporary directory,
+// used only while a simulator serves it there.
 //
 // Every request is one datagram: a RequestHeader followed, for BulkOut, by
 // `length` payload bytes. Every answer is one datagram: a ReplyHeader
@@ -11,8 +13,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace qm::usb::cable {
+
+// $QM4200_USB when set, else "qm4200-usb" in the temporary directory.
+std::string defaultCablePath();
+// The cable the host side uses: $QM4200_USB when set; else the default
+// socket when a simulator accepts connections on it; else empty (real
+// devices, through libusb).
+std::string cableInUse();
 
 enum class Op : std::uint32_t {
     Describe = 1,     // answer: u16 vendor, u16 product (4 payload bytes)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -174,24 +175,59 @@ TEST_F(QmcamTest, ShowsAndChangesTheCamera)
     EXPECT_EQ(camera->pictureCount(), 6u);
 }
 
+// One line on standard error that names the cause, and no usage text.
+void expectOneLine(const Outcome& outcome, const std::string& cause)
+{
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    EXPECT_NE(outcome.err.find(cause), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.err.find("usage:"), std::string::npos) << outcome.err;
+}
+
 TEST_F(QmcamTest, ExplainsWhatWentWrong)
 {
     const Outcome usage = run({"frobnicate"});
     EXPECT_EQ(usage.code, 2);
-    EXPECT_NE(usage.err.find("usage: qmcam"), std::string::npos);
+    expectOneLine(usage, "unknown command or wrong arguments: frobnicate");
+    const Outcome option = run({"--verbose", "list"});
+    EXPECT_EQ(option.code, 2);
+    expectOneLine(option, "unknown option --verbose");
+    EXPECT_NE(run({}).err.find("usage: qmcam"), std::string::npos) << "nothing asked: the usage";
+    const Outcome help = run({"--help"});
+    for (const char* status : {"  0  done", "  1  the camera", "  2  the command line", "  3  no device module"})
+        EXPECT_NE(help.out.find(status), std::string::npos) << status;
 
     const Outcome missing = run({"--module", world.file("nothing.DLL"), "list"});
     EXPECT_EQ(missing.code, 3);
-    EXPECT_NE(missing.err.find("cannot load the device module"), std::string::npos) << missing.err;
+    expectOneLine(missing, "cannot load the device module " + world.file("nothing.DLL") +
+                               " (from --module): cannot open shared object file");
+    // Without the option, $WINDIR's module is taken.
+    std::filesystem::remove(world.windows.devicePath());
+    expectOneLine(run({"list"}), world.windows.devicePath() + " (from $WINDIR)");
 
-    const Outcome range = run({"get", "9", "-o", world.file("x.bmp")});
+    const Outcome range = run({"--module", qm::test::builtDevice(), "get", "9", "-o", world.file("x.bmp")});
     EXPECT_EQ(range.code, 1);
     EXPECT_NE(range.err.find("picture 9 does not exist"), std::string::npos) << range.err;
 
     camera->unplug();
-    const Outcome gone = run({"list"});
+    const Outcome gone = run({"--module", qm::test::builtDevice(), "list"});
     EXPECT_EQ(gone.code, 3);
     EXPECT_NE(gone.err.find("no camera found"), std::string::npos) << gone.err;
+}
+
+TEST_F(QmcamTest, MakesTheDirectoriesOutputGoesInto)
+{
+    const std::string nested = world.file("new/deeper/one.png");
+    const Outcome get = run({"get", "1", "-o", nested});
+    ASSERT_EQ(get.code, 0) << get.err;
+    EXPECT_TRUE(pngSize(nested));
+    const Outcome save = run({"save", "2", world.file("saved/two.jpg")});
+    ASSERT_EQ(save.code, 0) << save.err;
+    EXPECT_TRUE(std::filesystem::exists(world.file("saved/two.jpg")));
+
+    qm::test::writeTextFile(world.file("plain"), "a file, not a directory");
+    const Outcome blocked = run({"get", "1", "-o", world.file("plain/one.png")});
+    EXPECT_EQ(blocked.code, 1);
+    expectOneLine(blocked, "cannot create the directory " + world.file("plain"));
 }
 
 // The programs themselves: camsim serves a camera on the cable, qmcam lists,

@@ -102,15 +102,22 @@ TEST_F(DeviceCommands, RefusedPropertiesAndWrongCommandLines)
     EXPECT_EQ(notGettable.exitCode, kExitFailed);
     EXPECT_EQ(run({"stills"}).exitCode, kExitUsage);
     EXPECT_EQ(run({"stills", "delete", "first"}).exitCode, kExitUsage);
-    EXPECT_EQ(run({"stills", "download", files_.file("missing")}).exitCode, kExitUsage);
+    // An output directory that cannot be made is a failure, not a usage error.
+    qm::test::writeTextFile(files_.file("plain"), "a file, not a directory");
+    const ToolRun blocked = run({"stills", "download", files_.file("plain/pictures")});
+    EXPECT_EQ(blocked.exitCode, kExitFailed);
+    EXPECT_NE(blocked.err.find("cannot create the directory " + files_.file("plain/pictures")), std::string::npos)
+        << blocked.err;
     EXPECT_EQ(run({"snapshot"}).exitCode, kExitUsage);
     EXPECT_EQ(run({"snapshot", files_.file("x.bmp"), "--format", "10"}).exitCode, kExitUsage);
 }
 
 TEST_F(DeviceCommands, StoredPicturesAreCountedTakenDeletedAndDownloaded)
 {
+    // The download directory is made when missing.
+    const std::string directory = files_.file("new/pictures");
     const ToolRun result =
-        run({"stills", "--pictures", "4", "count", "take", "delete", "1", "count", "download", files_.path()});
+        run({"stills", "--pictures", "4", "count", "take", "delete", "1", "count", "download", directory});
     ASSERT_EQ(result.exitCode, kExitOk) << result.err << result.out;
     EXPECT_NE(result.out.find("4 pictures stored, room for 316 more"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("picture taken"), std::string::npos);
@@ -119,7 +126,7 @@ TEST_F(DeviceCommands, StoredPicturesAreCountedTakenDeletedAndDownloaded)
     for (unsigned number = 1; number <= 4; ++number) {
         char name[32];
         std::snprintf(name, sizeof name, "picture_%04u.jpg", number);
-        const std::vector<std::uint8_t> jpeg = fileBytes(files_.file(name));
+        const std::vector<std::uint8_t> jpeg = fileBytes(directory + "/" + name);
         ASSERT_GT(jpeg.size(), 613u) << name;
         EXPECT_EQ(jpeg[0], 0xFF);
         EXPECT_EQ(jpeg[1], 0xD8);

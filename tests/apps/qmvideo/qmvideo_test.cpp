@@ -79,18 +79,96 @@ TEST_F(Qmvideo, ShowsTheStreamInAWindowAndWritesItsScreenshot)
     EXPECT_EQ(mjpg.err.find("cannot be shown"), std::string::npos) << mjpg.err;
 }
 
-TEST_F(Qmvideo, RefusesWhatItCannotDo)
+// A failure is one line on standard error naming its cause.
+void expectOneLine(const ToolRun& result, const std::string& cause)
 {
-    EXPECT_EQ(run({}).exitCode, kExitUsage);
-    EXPECT_EQ(run({"record"}).exitCode, kExitUsage);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find(cause), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("usage:"), std::string::npos) << result.err;
+}
+
+TEST_F(Qmvideo, RefusesWhatItCannotDoInOneLine)
+{
+    const ToolRun nothing = run({});
+    EXPECT_EQ(nothing.exitCode, kExitUsage);
+    EXPECT_NE(nothing.err.find("usage: qmvideo"), std::string::npos) << "nothing asked: the usage";
+    const ToolRun unknown = run({"--bogus", "formats"});
+    EXPECT_EQ(unknown.exitCode, kExitUsage);
+    expectOneLine(unknown, "unknown option --bogus");
+    expectOneLine(run({"record"}), "unknown command: record");
     EXPECT_EQ(run({"capture", "--frames", "many"}).exitCode, kExitUsage);
-    EXPECT_EQ(run({"capture", "--out", frames_.file("missing")}).exitCode, kExitUsage);
     const ToolRun noFormat = run({"capture", "--format", "42"});
     EXPECT_EQ(noFormat.exitCode, kExitUsage);
-    EXPECT_NE(noFormat.err.find("stream 0 has no format 42"), std::string::npos) << noFormat.err;
+    expectOneLine(noFormat, "stream 0 has no format 42");
     EXPECT_EQ(run({"preview", "--screenshot"}).exitCode, kExitUsage);
     EXPECT_EQ(run({"formats", "extra"}).exitCode, kExitUsage);
-    EXPECT_EQ(run({"--driver", frames_.file("none.so"), "formats"}).exitCode, kExitNoDriver);
+    EXPECT_EQ(run({"preview", "--out", "-"}).exitCode, kExitUsage);
+
+    // The help documents every exit status.
+    const ToolRun help = run({"--help"});
+    EXPECT_EQ(help.exitCode, kExitOk);
+    for (const char* status : {"  0  done", "  1  the driver refused", "  2  the command line", "  3  the driver did"})
+        EXPECT_NE(help.out.find(status), std::string::npos) << status;
+}
+
+TEST_F(Qmvideo, SaysWhichDriverFailedToLoadAndWhy)
+{
+    const ToolRun missing = run({"--driver", frames_.file("none.so"), "formats"});
+    EXPECT_EQ(missing.exitCode, kExitNoDriver);
+    expectOneLine(missing, "cannot load the driver " + frames_.file("none.so") +
+                               " (from --driver): cannot open shared object file");
+
+    qm::test::ScopedEnv named("QM4200_VIDEO_DRIVER", frames_.file("elsewhere.so"));
+    const ToolRun fromEnvironment = run({"formats"});
+    EXPECT_EQ(fromEnvironment.exitCode, kExitNoDriver);
+    expectOneLine(fromEnvironment, "elsewhere.so (from $QM4200_VIDEO_DRIVER)");
+    // The option comes before the environment.
+    EXPECT_EQ(run({"--driver", qm::test::builtLibrary("libmorvax.so"), "formats"}).exitCode, kExitOk);
+}
+
+TEST_F(Qmvideo, MakesMissingOutputDirectoriesAndNamesOnesItCannotMake)
+{
+    const std::string nested = frames_.file("new/deeper");
+    const ToolRun made = run({"capture", "--format", "6", "--frames", "2", "--out", nested});
+    ASSERT_EQ(made.exitCode, kExitOk) << made.err;
+    EXPECT_TRUE(std::filesystem::exists(nested + "/frame_0002.jpg"));
+
+    qm::test::writeTextFile(frames_.file("plain"), "a file, not a directory");
+    const ToolRun blocked = run({"capture", "--frames", "2", "--out", frames_.file("plain/frames")});
+    EXPECT_EQ(blocked.exitCode, kExitFailed);
+    expectOneLine(blocked, "cannot create the directory " + frames_.file("plain/frames"));
+}
+
+TEST_F(Qmvideo, TheStillPinTakesAPictureWhenThereIsNoneAndNeverWaitsForMore)
+{
+    const ToolRun still = run({"capture", "--stream", "1", "--frames", "3", "--out", frames_.path()});
+    ASSERT_EQ(still.exitCode, kExitOk) << still.err;
+    EXPECT_NE(still.err.find("the camera holds no picture; taking one"), std::string::npos) << still.err;
+    EXPECT_NE(still.err.find("the still pin has 1 picture to read"), std::string::npos) << still.err;
+    EXPECT_NE(still.out.find("1 frames in"), std::string::npos) << still.out;
+    EXPECT_TRUE(std::filesystem::exists(frames_.file("frame_0001.jpg")));
+}
+
+TEST_F(Qmvideo, StreamsFramesToStandardOutputAndTheReportToStandardError)
+{
+    const ToolRun mjpg = run({"capture", "--format", "6", "--frames", "3", "--out", "-"});
+    ASSERT_EQ(mjpg.exitCode, kExitOk) << mjpg.err;
+    ASSERT_GE(mjpg.out.size(), 4u);
+    EXPECT_EQ(std::uint8_t(mjpg.out[0]), 0xFF);
+    EXPECT_EQ(std::uint8_t(mjpg.out[1]), 0xD8);
+    const std::string startOfImage = "\xFF\xD8\xFF";
+    std::size_t images = 0;
+    for (std::size_t at = mjpg.out.find(startOfImage); at != std::string::npos; at = mjpg.out.find(startOfImage, at + 1))
+        ++images;
+    EXPECT_EQ(images, 3u);
+    EXPECT_NE(mjpg.err.find("3 frames in"), std::string::npos) << mjpg.err;
+    EXPECT_EQ(mjpg.err.find("frame 1:"), std::string::npos) << "no line per frame";
+
+    const ToolRun rgb = run({"capture", "--format", "1", "--frames", "2", "--fps", "15", "--out", "-"});
+    ASSERT_EQ(rgb.exitCode, kExitOk) << rgb.err;
+    const std::string header = "YUV4MPEG2 W160 H120 F15:1 Ip A1:1 C444\n";
+    ASSERT_EQ(rgb.out.size(), header.size() + 2 * (6 + 160 * 120 * 3));
+    EXPECT_EQ(rgb.out.substr(0, header.size()), header);
 }
 
 }  // namespace

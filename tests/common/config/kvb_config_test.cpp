@@ -37,5 +37,17 @@ TEST(KvbConfig, FallsBackToTheTemporaryDirectoryAndFollowsTheDirectoryAtEveryAcc
     EXPECT_EQ(readText("COMMUNICATION Port", "Port Name", "unset"), "");
 }
 
+TEST(KvbConfig, TheUsersOwnWindowsDirectoryIsMadeOnFirstUse)
+{
+    test::TempDir home;
+    test::ScopedEnv windir("WINDIR", std::nullopt);
+    test::ScopedEnv data("XDG_DATA_HOME", home.path() + "/data");
+    const std::string install = home.path() + "/data/qm4200/windows/TWAIN_32/QM4200";
+    ASSERT_FALSE(std::filesystem::exists(install));
+    EXPECT_EQ(kvbIniPath(), install + "/KVB.ini");
+    ASSERT_TRUE(writeInt("MAIN", "Camera Type", 0));
+    EXPECT_TRUE(std::filesystem::exists(install + "/KVB.ini"));
+}
+
 }  // namespace
 }  // namespace qm::config

@@ -31,6 +31,18 @@ TEST(Directories, WindowsDirectoryComesFromWindirElseTheDataHome)
     EXPECT_EQ(windowsDirectory(), "/home/user/.local/share/qm4200/windows");
 }
 
+TEST(Directories, TheUsersOwnWindowsDirectoryIsTheOneWindirDoesNotName)
+{
+    {
+        test::ScopedEnv windir("WINDIR", "/opt/win");
+        EXPECT_FALSE(windowsDirectoryIsUsersOwn());
+    }
+    test::ScopedEnv windir("WINDIR", std::nullopt);
+    EXPECT_TRUE(windowsDirectoryIsUsersOwn());
+    // This test program lies in the build's tests directory.
+    EXPECT_TRUE(std::filesystem::exists(programDirectory() + "/platform_system_test"));
+}
+
 TEST(Directories, TemporaryDirectoryEndsWithASeparator)
 {
     test::ScopedEnv tmp("TMPDIR", "/scratch//");

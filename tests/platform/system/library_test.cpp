@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/system/last_error.h"
+#include "tests/support/temp_dir.h"
 
 namespace qm::sys {
 namespace {
@@ -36,8 +39,28 @@ TEST(Library, MissingLibrariesFailWithTheLastError)
 {
     EXPECT_EQ(LoadLibrary("/nonexistent/Vantrel.DLL"), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+    EXPECT_NE(lastLoadFailure().find("No such file or directory"), std::string::npos) << lastLoadFailure();
     EXPECT_EQ(LoadLibrary(""), nullptr);
     EXPECT_FALSE(FreeLibrary(nullptr));
+}
+
+TEST(Library, KnowsTheFileEveryLoadedAddressCameFrom)
+{
+    // Loaded through a link, the library's file is the link's path.
+    test::TempDir scratch;
+    const std::string link = scratch.file("through.so");
+    std::filesystem::create_symlink(QM_TEST_LOADABLE, link);
+    HMODULE module = LoadLibrary(link.c_str());
+    ASSERT_TRUE(isValidModuleHandle(module));
+    EXPECT_EQ(loadedFileOf(GetProcAddress(module, "fixtureAnswer")), link);
+    EXPECT_TRUE(FreeLibrary(module));
+
+    // The platform's own libraries lie beside this one.
+    EXPECT_EQ(std::filesystem::path(loadedFileOf(reinterpret_cast<const void*>(&LoadLibrary))).filename(),
+              "libqmsystem.so");
+    EXPECT_TRUE(std::filesystem::exists(platformLibraryDirectory() + "/" + kOwnSourceManagerFile));
+    int local = 0;
+    EXPECT_EQ(loadedFileOf(&local), "") << "a stack address belongs to no file";
 }
 
 }  // namespace

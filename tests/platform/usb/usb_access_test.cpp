@@ -4,6 +4,7 @@
 #include "platform/usb/cable_server.h"
 #include "platform/usb/cable_wire.h"
 #include "platform/usb/usb_access.h"
+#include "platform/usb/virtual_cable.h"
 #include "tests/platform/usb/scripted_usb_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -223,6 +224,37 @@ TEST(UsbAccess, WithoutACableNoDeviceIsFound)
     EXPECT_TRUE(CloseHandle(driver));
     EXPECT_FALSE(CloseHandle(driver));
     EXPECT_FALSE(ScanDevices(driver, &scan));
+}
+
+TEST(UsbAccess, WithoutTheVariableTheDefaultCableIsUsedOnlyWhileServed)
+{
+    test::TempDir dir;
+    test::ScopedEnv tmp("TMPDIR", dir.path());
+    test::ScopedEnv none("QM4200_USB", std::nullopt);
+    const std::string socket = dir.file("qm4200-usb");
+    EXPECT_EQ(cable::defaultCablePath(), socket);
+    EXPECT_EQ(cable::cableInUse(), "") << "nobody serves it: real devices";
+
+    auto device = std::make_shared<test::ScriptedUsbDevice>(0x2888);
+    {
+        auto server = cable::CableServer::start(socket, device);
+        ASSERT_TRUE(server);
+        EXPECT_EQ(cable::cableInUse(), socket);
+        HANDLE driver = openDriver();
+        ASSERT_NE(driver, nullptr);
+        ScanRecord scan;
+        scan.vendorId = 0x0784;
+        scan.productId = 0x2888;
+        ASSERT_TRUE(ScanDevices(driver, &scan));
+        EXPECT_EQ(scan.deviceCount, 1u) << "the simulated camera is found without QM4200_USB";
+        CloseHandle(driver);
+    }
+    EXPECT_EQ(cable::cableInUse(), "");
+
+    // The variable names the cable whether or not anything serves it.
+    test::ScopedEnv named("QM4200_USB", dir.file("elsewhere.sock"));
+    EXPECT_EQ(cable::defaultCablePath(), dir.file("elsewhere.sock"));
+    EXPECT_EQ(cable::cableInUse(), dir.file("elsewhere.sock"));
 }
 
 }  // namespace
