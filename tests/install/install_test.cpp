@@ -158,12 +158,12 @@ TEST_F(Installed, ANewUserReachesTheCameraThroughTwainAndTheTools)
     EXPECT_NE(sources.out.find("Corvel Camera 640X480 driver (Quillon"), std::string::npos) << sources.out;
 
     // The real panel, driven by a script: the first thumbnail, then Transfer.
-    // The browser shows while it still fetches the thumbnails and takes no
-    // clicks until it is done.
+    // The browser shows while it still fetches the thumbnails; Transfer comes
+    // alive once they are loaded.
     const std::string script = scratch.file("transfer.ui");
     qm::test::writeTextFile(script,
                             "wait-window \"Corvel Camera 640X480 driver\" 60000\n"
-                            "sleep 8000\n"
+                            "wait-enabled \"Corvel Camera 640X480 driver\" 1002 60000\n"
                             "click \"Corvel Camera 640X480 driver\" 1058\n"
                             "click \"Corvel Camera 640X480 driver\" 1002\n");
     const std::string pictures = scratch.file("pictures/new");
