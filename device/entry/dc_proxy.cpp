@@ -3,6 +3,7 @@
 #include "device/entry/call_arguments.h"
 #include "device/entry/camera_values.h"
 #include "device/entry/string_table.h"
+#include "device/imaging/image.h"
 #include "device/protocol/commands.h"
 
 namespace qm::device {
@@ -146,7 +147,10 @@ std::uint8_t CDCProxy::status(std::uint32_t code, void* out)
         return kDriverSuccess;
     }
     case kStatusFileStorable:
-        return kDriverSuccess;
+        // Judged from the file alone, with no camera traffic: an upload of a
+        // file that is no picture would only fail later.
+        return out != nullptr && imaging::Image::isLoadableFile(static_cast<const char*>(out)) ? kDriverSuccess
+                                                                                           : kDriverFailure;
     default:
         return kDriverUnsupported;
     }

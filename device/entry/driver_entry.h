@@ -45,7 +45,7 @@ enum StatusCode : std::uint32_t {
     kStatusCameraAnswers = 1,    // CMD_STATUS answered
     kStatusCameraIdle = 2,       // the camera reports status 1
     kStatusCountChanged = 3,     // out: u32, 1 when the picture count changed
-    kStatusFileStorable = 4,     // out: file path; no camera access
+    kStatusFileStorable = 4,     // out: file path; 1 when the file is a picture an upload can read; no camera access
 };
 
 // Type 3: each writes one value to out.

@@ -91,12 +91,17 @@ std::optional<Image> Image::decodeJpeg(std::span<const std::uint8_t> data)
 
 std::optional<Image> Image::loadFile(const std::string& path)
 {
-    quietLibrary();
-    l_int32 format = 0, width = 0, height = 0;
-    if (pixReadHeader(path.c_str(), &format, &width, &height, nullptr, nullptr, nullptr) != 0 ||
-        !reasonableSize(width, height))
+    if (!isLoadableFile(path))
         return std::nullopt;
     return adopt(pixRead(path.c_str()));
+}
+
+bool Image::isLoadableFile(const std::string& path)
+{
+    quietLibrary();
+    l_int32 format = 0, width = 0, height = 0;
+    return pixReadHeader(path.c_str(), &format, &width, &height, nullptr, nullptr, nullptr) == 0 &&
+           reasonableSize(width, height);
 }
 
 std::optional<Image> Image::fromRgb(std::span<const std::uint8_t> rgb, int width, int height)

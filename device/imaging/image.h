@@ -56,6 +56,8 @@ public:
     static std::optional<Size> probeJpeg(std::span<const std::uint8_t> data);
     // Any image file the library reads (BMP, JPEG, PNG, TIFF, GIF, PNM, ...).
     static std::optional<Image> loadFile(const std::string& path);
+    // Whether loadFile would take the file, judged from its header alone.
+    static bool isLoadableFile(const std::string& path);
     // An image from 24-bit pixels given top row first in red, green, blue order
     // (tests and benchmarks build their pictures with it).
     static std::optional<Image> fromRgb(std::span<const std::uint8_t> rgb, int width, int height);

@@ -72,7 +72,9 @@ bool CPhotoBrowserDlg::ConnectAndLoad()
         if (!opened) {
             driverLink().call(kTypeDisconnect, 0);
             ShowMessage(IDS_CONNECTION_FAILED);
-            SetConnectedButtons();  // by the capability mask held so far
+            // The buttons a camera of the last connection allowed would look
+            // usable while nothing is connected: only the way back in works.
+            SetDisconnectedButtons(true);
             return false;
         }
     }
@@ -158,14 +160,14 @@ bool CPhotoBrowserDlg::FetchThumbnail(int number)
     bool fetched = false;
     if (state.camera.connected == 1 && picture.allocate()) {
         attempted = true;
-        picture.image[0] = 20;
+        picture.image[0] = kThumbnailZoomed;
         std::uint32_t parameter = std::uint32_t(number);
         fetched = driverLink().call(kTypeAction, kActionGetThumbnail, &parameter, picture.image.data());
         // The device module leaves 20 in the parameter for a picture the
         // camera holds zoomed. Only a thumbnail that really arrived counts:
         // a picture that was not fetched must never reach the write-back,
         // which erases what it rewrites.
-        if (fetched && parameter == 20)
+        if (fetched && parameter == kThumbnailZoomed)
             zoomList_.push_back(number);
     }
     if (!attempted) {
@@ -191,7 +193,7 @@ void CPhotoBrowserDlg::RefetchThumbnail(int number)
     picture.height = kThumbHeight;
     moduleBusyCursor().begin();
     if (picture.allocate()) {
-        picture.image[0] = 20;
+        picture.image[0] = kThumbnailZoomed;
         std::uint32_t parameter = std::uint32_t(number);
         if (driverLink().call(kTypeAction, kActionGetThumbnail, &parameter, picture.image.data())) {
             // The fresh thumbnail is upright again; the cell turns it as the

@@ -6,6 +6,7 @@
 #include "common/config/kvb_config.h"
 #include "platform/system/byte_order.h"
 #include "platform/system/threads.h"
+#include "platform/system/files.h"
 #include "tests/device/entry/kestrom_fixture.h"
 
 namespace qm::device::test {
@@ -156,8 +157,18 @@ TEST_F(KestromSession, StatusAndCountChanges)
     EXPECT_EQ(changed, 0u);
     EXPECT_EQ(readValue(kReadPictureCount), 256u + 7u);
 
+    // A file an upload can read is storable; one that is no picture, or
+    // none at all, is not. The camera is not asked.
     clearCommands();
-    EXPECT_EQ(call(kTypeStatus, kStatusFileStorable, const_cast<char*>("x.bmp")), kDriverSuccess);
+    std::string picture = windows.path() + "/picture.jpg";
+    std::string text = windows.path() + "/notes.jpg";
+    std::string missing = windows.path() + "/missing.bmp";
+    const std::vector<std::uint8_t> jpeg = camera->pictureData(1);
+    ASSERT_TRUE(sys::writeFileAtomically(picture, std::span<const std::uint8_t>(jpeg)));
+    ASSERT_TRUE(sys::writeFileAtomically(text, std::string("not a picture, whatever its name says")));
+    EXPECT_EQ(call(kTypeStatus, kStatusFileStorable, picture.data()), kDriverSuccess);
+    EXPECT_EQ(call(kTypeStatus, kStatusFileStorable, text.data()), kDriverFailure);
+    EXPECT_EQ(call(kTypeStatus, kStatusFileStorable, missing.data()), kDriverFailure);
     EXPECT_TRUE(commands().empty());
     EXPECT_EQ(call(kTypeStatus, 5), kDriverUnsupported);
 }

@@ -87,6 +87,23 @@ TEST_F(BrowserConnection, NoCameraGivesTheConnectionMessageOnce)
     EXPECT_FALSE(enabled(IDC_TRANSFER));
 }
 
+TEST_F(BrowserConnection, AFailedReconnectLeavesOnlyTheWayBackInUsable)
+{
+    start();
+    browser().HandleDisconnect(false);
+    camera().unplug();
+    automation::answerNextMessageBox(ui::IDOK);
+    EXPECT_FALSE(browser().ConnectAndLoad());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0], kConnectionFailed);
+    // The last connection's capability mask does not make its buttons look
+    // usable now.
+    for (int id : kCameraButtons)
+        EXPECT_EQ(enabled(id), id == IDC_CAMERA_SETTINGS) << id;
+    EXPECT_TRUE(enabled(IDC_CONNECT));
+    EXPECT_FALSE(browser().polling());
+}
+
 TEST_F(BrowserConnection, AnEmptyCameraSaysSoAndStaysConnected)
 {
     StillCameraConfig config;

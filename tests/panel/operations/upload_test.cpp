@@ -94,9 +94,10 @@ TEST_F(UploadFromDisk, AFileThatIsNoPictureFailsWithoutBotheringTheCamera)
     const std::string text = files.file("notes.jpg");
     ASSERT_TRUE(sys::writeFileAtomically(text, std::string("no picture in here")));
     automation::answerNextFileDialog({text});
+    automation::answerNextMessageBox(ui::IDOK);
     answerWithScreenshot(ui::IDOK, "message-upload-failed");
     click(IDC_UPLOAD);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Upload " + text + " is Failed!"});
+    EXPECT_EQ(messages(), (std::vector<std::string>{"File Format isn't supported!", "Upload " + text + " is Failed!"}));
     EXPECT_EQ(heard(CMD_BEGIN_UPLOAD), 0u);
     EXPECT_EQ(camera().pictureCount(), 1u);
     EXPECT_TRUE(showsConnected());
