@@ -1,8 +1,11 @@
 #include "tests/panel/controls/controls_test_support.h"
 
+#include <filesystem>
+
 #include "panel/controls/panel_bitmaps.h"
 #include "panel/resources/resource.h"
 #include "platform/ui/thread/ui_thread.h"
+#include "tests/support/windows_dir.h"
 
 namespace qm::panel::test {
 
@@ -110,7 +113,10 @@ ui::POINT pointWhereBitmapsDiffer(ui::UINT a, ui::UINT b, const ui::CRect& area,
 
 void saveScreenshot(ui::HWND window, const std::string& name)
 {
-    EXPECT_TRUE(ui::automation::screenshot(window, name)) << name;
+    // With the other panel screenshots, wherever the test runs from.
+    const std::string directory = qm::test::builtTestFile("artifacts/panel/controls");
+    std::filesystem::create_directories(directory);
+    EXPECT_TRUE(ui::automation::screenshot(window, directory + "/" + name)) << name;
 }
 
 }  // namespace qm::panel::test
