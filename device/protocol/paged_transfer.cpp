@@ -2,7 +2,6 @@
 // thumbnails, and the upload of an image.
 #include <algorithm>
 #include <array>
-#include <chrono>
 
 #include "device/protocol/camera_link.h"
 #include "device/protocol/link_errors.h"
@@ -151,15 +150,16 @@ bool CameraLink::writeBlock(std::uint8_t block, std::uint8_t flag, std::span<con
     const std::size_t size = frameRequest(CMD_WRITE_BLOCK, std::span(parameters).first(2 + data.size()), request);
     if (size == 0 || !send(std::span(request).first(size)))
         return false;
-    const auto sentAt = std::chrono::steady_clock::now();
+    const std::uint32_t sentAt = sys::GetTickCount();
     sys::Sleep(linkWait(kSendDelayMs));
 
     // The camera may take a while to store the block: gather its reply until
-    // it is complete or the window closes.
+    // it is complete or the window closes (on the platform's clock, like
+    // every other wait of the link).
     std::array<std::uint8_t, kWriteBlockReplySize> reply{};
     std::size_t received = 0;
-    const auto window = std::chrono::milliseconds(linkWait(kUploadReplyWindowMs));
-    while (received < reply.size() && std::chrono::steady_clock::now() - sentAt < window) {
+    const std::uint32_t window = linkWait(kUploadReplyWindowMs);
+    while (received < reply.size() && sys::GetTickCount() - sentAt < window) {
         const long got = transport_->read(std::span(reply).subspan(received));
         if (got == kTransportCallFailed) {
             sys::SetLastError(LINK_ERR_IO);
