@@ -17,6 +17,7 @@
 
 #include "device/transport/camera_transport.h"
 #include "fuzz/device/replies/camera_session.h"
+#include "fuzz/scratch_directory.h"
 #include "platform/system/timing.h"
 
 namespace {
@@ -74,10 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const bool prepared = [] {
         // KVB.ini (the sharpening strength) in a directory of our own.
-        std::string windows = "/tmp/qm4200-fuzz-replies-XXXXXX";
-        if (::mkdtemp(windows.data()) == nullptr)
-            std::abort();
-        ::setenv("WINDIR", windows.c_str(), 1);
+        static const qm::fuzz::ScratchDirectory windows("qm4200-fuzz-replies");
+        ::setenv("WINDIR", windows.path().c_str(), 1);
         qm::sys::setClockSource(&kVirtualClock);
         return true;
     }();

@@ -11,6 +11,7 @@
 #include "device/imaging/dib.h"
 #include "device/imaging/thumbnail.h"
 #include "device/imaging/thumbnail_cache.h"
+#include "fuzz/scratch_directory.h"
 #include "platform/system/byte_order.h"
 
 namespace {
@@ -21,13 +22,8 @@ constexpr std::uint32_t kRecordsLooked = 6;
 
 std::string cachePath()
 {
-    static const std::string path = [] {
-        std::string directory = "/tmp/qm4200-fuzz-cache-XXXXXX";
-        if (::mkdtemp(directory.data()) == nullptr)
-            std::abort();
-        return directory + "/Thumbnl.Tmp";
-    }();
-    return path;
+    static const qm::fuzz::ScratchDirectory directory("qm4200-fuzz-cache");
+    return directory.path() + "/Thumbnl.Tmp";
 }
 
 // The key record n carries in the input, as a session that finds its

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/config/kvb_config.h"
+#include "fuzz/scratch_directory.h"
 #include "platform/system/profile.h"
 
 namespace {
@@ -29,9 +30,8 @@ constexpr Key kKeys[] = {
 
 std::string prepare()
 {
-    std::string windows = "/tmp/qm4200-fuzz-profile-XXXXXX";
-    if (::mkdtemp(windows.data()) == nullptr)
-        std::abort();
+    static const qm::fuzz::ScratchDirectory scratch("qm4200-fuzz-profile");
+    const std::string& windows = scratch.path();
     ::setenv("WINDIR", windows.c_str(), 1);
     const std::string install = windows + "/TWAIN_32/QM4200";
     ::mkdir((windows + "/TWAIN_32").c_str(), 0755);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/scratch_directory.h"
 #include "platform/system/byte_order.h"
 #include "platform/ui/rc/compiler.h"
 #include "platform/ui/resource/resource.h"
@@ -25,9 +26,8 @@ constexpr std::uint8_t kBitmap[] = {
 
 std::string prepare()
 {
-    std::string directory = "/tmp/qm4200-fuzz-rc-XXXXXX";
-    if (::mkdtemp(directory.data()) == nullptr)
-        std::abort();
+    static const qm::fuzz::ScratchDirectory scratch("qm4200-fuzz-rc");
+    const std::string& directory = scratch.path();
     std::ofstream(directory + "/ids.h") << "#define IDB_ONE 300\n#define IDS_ONE 500\n#define IDD_ONE 200\n"
                                            "#define IDC_ONE 1001\n";
     std::ofstream bitmap(directory + "/b.bmp", std::ios::binary);
