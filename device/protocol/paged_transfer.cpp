@@ -155,11 +155,12 @@ bool CameraLink::writeBlock(std::uint8_t block, std::uint8_t flag, std::span<con
 
     // The camera may take a while to store the block: gather its reply until
     // it is complete or the window closes (on the platform's clock, like
-    // every other wait of the link).
+    // every other wait of the link; whole ticks, so the window is held open
+    // through its last one).
     std::array<std::uint8_t, kWriteBlockReplySize> reply{};
     std::size_t received = 0;
     const std::uint32_t window = linkWait(kUploadReplyWindowMs);
-    while (received < reply.size() && sys::GetTickCount() - sentAt < window) {
+    while (received < reply.size() && sys::GetTickCount() - sentAt <= window) {
         const long got = transport_->read(std::span(reply).subspan(received));
         if (got == kTransportCallFailed) {
             sys::SetLastError(LINK_ERR_IO);
