@@ -165,13 +165,16 @@ Observation uploadOperation(StillTrial& trial)
     return seen;
 }
 
+// One setting, then read back as the settings dialog shows it. (Each change
+// is a call of its own: a failed one says nothing of the others.)
 Observation settingsOperation(StillTrial& trial)
 {
     Observation seen;
     std::uint32_t flash = 1;
-    std::uint32_t quality = 3;
+    std::uint32_t shown = 0;
     seen.succeeded = trial.call(kTypeSetValue, kSetFlashMode, &flash) == kDriverSuccess &&
-                     trial.call(kTypeSetValue, kSetQualityMode, &quality) == kDriverSuccess;
+                     trial.call(kTypeReadValue, kReadFlashMode, &shown) == kDriverSuccess;
+    appendValue(seen.result, shown);
     return seen;
 }
 

@@ -67,9 +67,10 @@ bool CameraLink::readBlock(std::uint8_t command, std::span<std::uint8_t> destina
     const std::size_t data = *length - 4;
     if (data > destination.size())
         return false;
-    // Only the last block may be short; a short one elsewhere would leave a
-    // hole in the object, so it is asked for again.
-    if (block[4] != kBlockStateLast && data != kBlockDataSize)
+    // Only the last block may be short, and it must end the object where the
+    // caller was told it ends; any other leaves a hole or a cut end, so it is
+    // asked for again.
+    if (block[4] != kBlockStateLast ? data != kBlockDataSize : data != destination.size())
         return false;
     std::copy_n(block.begin() + 6, data, destination.begin());
     state = block[4];
