@@ -47,6 +47,8 @@ TW_UINT16 answer(SourceRecord& record, TW_CAPABILITY& capability, TW_UINT16 conT
         return fail(record, TWCC_LOWMEMORY);
     capability.ConType = conType;
     capability.hContainer = container;
+    // The application frees the answer, with free() as often as not.
+    sys::GlobalHandOver(container);
     return TWRC_SUCCESS;
 }
 

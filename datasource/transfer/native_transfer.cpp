@@ -22,7 +22,8 @@ TW_UINT16 handleNativeTransfer(SourceRecord& record, const Triplet& call)
     HeldPicture& picture = record.transfer.image;
     sys::GlobalUnlock(picture.handle);
     *static_cast<TW_HANDLE*>(call.data) = picture.handle;
-    picture = HeldPicture{};  // the application frees it
+    sys::GlobalHandOver(picture.handle);  // the application frees it
+    picture = HeldPicture{};
     return TWRC_XFERDONE;
 }
 

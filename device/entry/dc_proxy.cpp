@@ -168,6 +168,7 @@ std::uint8_t CDCProxy::size(std::uint32_t code, void* width, void* height)
     switch (code) {
     case kSizeLargestOfModel:
         size = largestPictureOfModel(model());
+        toldLargestSize_ = size;
         break;
     case kSizeOfPicture: {
         const std::uint32_t picture = *loadValue(width);
@@ -177,10 +178,13 @@ std::uint8_t CDCProxy::size(std::uint32_t code, void* width, void* height)
         PictureInfo pictureInfo;
         if (deliversVgaOnly(info.modelCode()) || readPictureInfo(picture, pictureInfo))
             size = pictureSizeOf(info.modelCode(), pictureInfo);
+        if (size)
+            toldPictureSizes_[picture] = *size;
         break;
     }
     case kSizeLargest:
         size = kLargestPicture;
+        toldLargestSize_ = size;
         break;
     default:
         size = PictureSize{kThumbnailWidth, kThumbnailHeight};
@@ -191,6 +195,12 @@ std::uint8_t CDCProxy::size(std::uint32_t code, void* width, void* height)
     storeValue(width, size->width);
     storeValue(height, size->height);
     return kDriverSuccess;
+}
+
+std::optional<PictureSize> CDCProxy::toldSizeOf(std::uint32_t picture) const
+{
+    const auto told = toldPictureSizes_.find(picture);
+    return told != toldPictureSizes_.end() ? std::optional(told->second) : toldLargestSize_;
 }
 
 std::uint8_t CDCProxy::pictureAttribute(std::uint32_t code, void* picture, void* result)

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
 
+#include "device/entry/camera_values.h"
 #include "device/entry/proxy.h"
 #include "device/entry/timed_wait.h"
 #include "device/protocol/camera_link.h"
@@ -94,8 +96,14 @@ private:
     bool wait(std::uint32_t totalMs, std::uint32_t stepMs, std::uint32_t fromPercent, std::uint32_t toPercent,
               bool untilIdle);
 
+    // The picture size a caller sizes its buffer from: the one type 5/2 last
+    // reported for the picture, else the one 5/1 or 5/3 last reported.
+    std::optional<PictureSize> toldSizeOf(std::uint32_t picture) const;
+
     CameraLink link_;
     std::uint32_t progressMask_ = 0;
+    std::map<std::uint32_t, PictureSize> toldPictureSizes_;
+    std::optional<PictureSize> toldLargestSize_;
 };
 
 }  // namespace qm::device

@@ -76,14 +76,19 @@ std::uint8_t CDCProxy::downloadPicture(void* out, void* data)
 
 std::uint8_t CDCProxy::pictureToBitmap(std::uint32_t picture, std::uint8_t* destination)
 {
+    // The call carries no buffer length: the caller sized the buffer from the
+    // size this session last told it for the picture (or for the model),
+    // turned as the rotation asks: header plus three bytes a pixel. The
+    // picture the number names now may be another one (an erase renumbers
+    // them), so the bound is what was told, never what the camera says now;
+    // a caller told nothing is refused.
+    const std::optional<PictureSize> told = toldSizeOf(picture);
+    if (!told)
+        return kDriverFailure;
+    const std::size_t capacity = kBitmapInfoHeaderSize + std::size_t(told->width) * told->height * 3;
     PictureInfo info;
     if (!readPictureInfo(picture, info))
         return kDriverFailure;
-    // The caller sized the buffer from the size this session reports for the
-    // picture (or, failing that, for the model), turned as the rotation asks:
-    // header plus three bytes a pixel. Nothing is written beyond that.
-    const PictureSize reported = pictureSizeOf(model(), info).value_or(largestPictureOfModel(model()));
-    const std::size_t capacity = kBitmapInfoHeaderSize + std::size_t(reported.width) * reported.height * 3;
 
     const std::optional<std::uint32_t> size = pictureDataSize(info);
     std::optional<std::vector<std::uint8_t>> block = size ? downloadBlock(*size) : std::nullopt;

@@ -6,9 +6,11 @@
 //   16 + (n - 1) x 14456   record of picture n: picture number, size key,
 //                          second key, 0 (4 x 32 bits), the 14440-byte DIB
 //
-// The whole file lives in memory while the session lasts; every record
-// stored is also written to the file at once, and closing writes the whole
-// file back.
+// The file is the cache's only copy: a lookup reads the one record it needs
+// and a store writes its record at once. Nothing is held in memory and
+// nothing is written back at the end, so a huge or corrupt file costs one
+// record's worth of reading, and two sessions that overlap (a reconnect)
+// share the file without one undoing the other's records.
 #pragma once
 
 #include <cstddef>
@@ -55,10 +57,11 @@ public:
     ThumbnailCache(const ThumbnailCache&) = delete;
     ThumbnailCache& operator=(const ThumbnailCache&) = delete;
 
-    // Reads the cache file for a session with `pictureCount` pictures. A file
-    // without the cache's header is started afresh. False when the file
-    // cannot be opened for reading and writing: the session then runs
-    // without a cache.
+    // Opens the cache file for a session with `pictureCount` pictures (which
+    // costs nothing: records are read as they are asked for). A file without
+    // the cache's header, or larger than any cache can be, is started afresh.
+    // False when the file cannot be opened for reading and writing: the
+    // session then runs without a cache.
     bool open(std::uint32_t pictureCount);
     bool isOpen() const { return fd_ >= 0; }
 
@@ -68,21 +71,21 @@ public:
     // Keeps (or replaces) the thumbnail of the key's picture.
     void store(const ThumbnailKey& key, std::span<const std::uint8_t> dib);
 
-    // Writes the whole cache back to its file and lets it go.
+    // Lets the file go; every record is in it already.
     void close();
 
     const std::string& path() const { return path_; }
 
 private:
-    std::size_t recordOffset(std::uint32_t pictureNumber) const;
-    bool holdsSoundRecord(const ThumbnailKey& key) const;
-    void writeRecordToFile(std::size_t offset);
+    using Record = std::vector<std::uint8_t>;
+    // The record of the key's picture when it is sound and carries the key.
+    bool readSoundRecord(const ThumbnailKey& key, Record& record) const;
+    void writeRecord(std::uint32_t pictureNumber, Record& record);
     void startAfresh();
 
     std::string fixedPath_;
     std::string path_;
     int fd_ = -1;
-    std::vector<std::uint8_t> memory_;
 };
 
 }  // namespace qm::device::imaging

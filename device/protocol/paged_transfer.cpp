@@ -2,7 +2,6 @@
 // thumbnails, and the upload of an image.
 #include <algorithm>
 #include <array>
-#include <chrono>
 
 #include "device/protocol/camera_link.h"
 #include "device/protocol/link_errors.h"
@@ -68,9 +67,10 @@ bool CameraLink::readBlock(std::uint8_t command, std::span<std::uint8_t> destina
     const std::size_t data = *length - 4;
     if (data > destination.size())
         return false;
-    // Only the last block may be short; a short one elsewhere would leave a
-    // hole in the object, so it is asked for again.
-    if (block[4] != kBlockStateLast && data != kBlockDataSize)
+    // Only the last block may be short, and it must end the object where the
+    // caller was told it ends; any other leaves a hole or a cut end, so it is
+    // asked for again.
+    if (block[4] != kBlockStateLast ? data != kBlockDataSize : data != destination.size())
         return false;
     std::copy_n(block.begin() + 6, data, destination.begin());
     state = block[4];
@@ -151,15 +151,17 @@ bool CameraLink::writeBlock(std::uint8_t block, std::uint8_t flag, std::span<con
     const std::size_t size = frameRequest(CMD_WRITE_BLOCK, std::span(parameters).first(2 + data.size()), request);
     if (size == 0 || !send(std::span(request).first(size)))
         return false;
-    const auto sentAt = std::chrono::steady_clock::now();
+    const std::uint32_t sentAt = sys::GetTickCount();
     sys::Sleep(linkWait(kSendDelayMs));
 
     // The camera may take a while to store the block: gather its reply until
-    // it is complete or the window closes.
+    // it is complete or the window closes (on the platform's clock, like
+    // every other wait of the link; whole ticks, so the window is held open
+    // through its last one).
     std::array<std::uint8_t, kWriteBlockReplySize> reply{};
     std::size_t received = 0;
-    const auto window = std::chrono::milliseconds(linkWait(kUploadReplyWindowMs));
-    while (received < reply.size() && std::chrono::steady_clock::now() - sentAt < window) {
+    const std::uint32_t window = linkWait(kUploadReplyWindowMs);
+    while (received < reply.size() && sys::GetTickCount() - sentAt <= window) {
         const long got = transport_->read(std::span(reply).subspan(received));
         if (got == kTransportCallFailed) {
             sys::SetLastError(LINK_ERR_IO);

@@ -28,9 +28,10 @@ std::unordered_map<void*, BlockRecord>& table()
     return *blocks;
 }
 
-// A record whose block an application freed with free() goes stale; a new
-// block at the same address is never larger than its usable size, so a record
-// claiming more is stale and dropped.
+// Blocks handed to an application leave the table (GlobalHandOver), so a
+// record describes a block the platform's caller still owns. Should one go
+// stale all the same, a record claiming more than the block's usable size is
+// dropped, so no size lookup ever runs past a block.
 BlockRecord* findLive(void* handle)
 {
     auto it = table().find(handle);
@@ -116,6 +117,14 @@ HGLOBAL GlobalFree(HGLOBAL handle)
     }
     std::free(handle);
     return nullptr;
+}
+
+void GlobalHandOver(HGLOBAL handle)
+{
+    if (handle == nullptr)
+        return;
+    std::lock_guard lock(tableMutex());
+    table().erase(handle);
 }
 
 std::size_t globalBlocksOutstanding()

@@ -32,9 +32,12 @@ std::size_t GlobalSize(HGLOBAL handle);
 unsigned GlobalFlags(HGLOBAL handle);
 // Frees the block; returns null on success, the handle on failure.
 HGLOBAL GlobalFree(HGLOBAL handle);
+// The block now belongs to an application, which frees it with free(): the
+// platform forgets it, so that no record outlives the block and describes a
+// later block at the same address. Its size is then its usable size.
+void GlobalHandOver(HGLOBAL handle);
 
-// Number of blocks allocated here and not yet freed here (blocks handed to
-// an application that frees them itself stay counted).
+// Number of blocks allocated here and neither freed nor handed over.
 std::size_t globalBlocksOutstanding();
 
 }  // namespace qm::sys

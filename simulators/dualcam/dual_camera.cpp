@@ -298,6 +298,12 @@ std::uint32_t DualCamera::framesSent() const
     return framesSent_;
 }
 
+std::vector<std::vector<std::uint8_t>> DualCamera::recentFrames() const
+{
+    std::lock_guard lock(mutex_);
+    return {recentFrames_.begin(), recentFrames_.end()};
+}
+
 FrameStatistics DualCamera::statistics() const
 {
     std::lock_guard lock(mutex_);

@@ -58,6 +58,8 @@ inline constexpr std::array<std::uint16_t, kAlternateSettings> kDataPacketSize =
 inline constexpr std::uint8_t kSyncEndOfFrame = 0x01;
 inline constexpr std::uint8_t kSyncSnapshotButton = 0x08;
 
+inline constexpr std::size_t kRecentFramesKept = 16;
+
 // Milliseconds the camera waits before sending after a still start strobe or
 // a data pipe reset.
 inline constexpr unsigned kRestartPauseMs = 32;
@@ -102,6 +104,9 @@ public:
     int frontEndGain() const;
     int lastQuality() const;
     std::uint32_t framesSent() const;
+    // The most recent frames as built, before any fault touched them (the
+    // last kRecentFramesKept): what a host may deliver and nothing else.
+    std::vector<std::vector<std::uint8_t>> recentFrames() const;
     FrameStatistics statistics() const;
     bool dead() const;
 
@@ -140,6 +145,7 @@ private:
     void latchStatistics(const FrameStatistics& statistics);
     std::optional<std::vector<std::uint8_t>> compressFrame(const YCbCrImage& image, int quality, Sampling sampling,
                                                            int& usedQuality);
+    void keepRecentFrame(const std::vector<std::uint8_t>& frame);
     void applyFrameFaults(std::vector<std::uint8_t>& frame);
     void applyPacketFaults(PendingPackets& out);
 
@@ -163,6 +169,7 @@ private:
     std::uint64_t holdUntilMs_ = 0;     // nothing is sent up to this clockMs_
     std::uint32_t sceneFrame_ = 0;
     std::uint32_t framesSent_ = 0;
+    std::deque<std::vector<std::uint8_t>> recentFrames_;
     int lastQuality_ = 0;
     FrameStatistics statistics_;
     PendingPackets pending_;

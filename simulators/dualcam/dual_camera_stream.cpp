@@ -132,6 +132,7 @@ bool DualCamera::beginVideoFrame()
         return false;
     compression_.frameEncoded(frame->size());
     lastQuality_ = quality;
+    keepRecentFrame(*frame);
     applyFrameFaults(*frame);
     packets_.begin(std::move(*frame));
     return true;
@@ -146,12 +147,20 @@ bool DualCamera::beginStillFrame()
         if (!frame)
             continue;
         lastQuality_ = (*frame)[(*frame)[0] == 0xFF ? kAppSegmentSize : 0];
+        keepRecentFrame(*frame);
         applyFrameFaults(*frame);
         packets_.begin(std::move(*frame));
         nextFrameDueUs_ = (clockMs_ + kStillFrameGapMs) * 1000;
         return true;
     }
     return false;
+}
+
+void DualCamera::keepRecentFrame(const std::vector<std::uint8_t>& frame)
+{
+    recentFrames_.push_back(frame);
+    if (recentFrames_.size() > kRecentFramesKept)
+        recentFrames_.pop_front();
 }
 
 std::optional<std::vector<std::uint8_t>> DualCamera::compressFrame(const YCbCrImage& image, int quality,

@@ -15,11 +15,13 @@
 #include "platform/ui/rc/compiler.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "platform/system/byte_order.h"
+#include "platform/system/files.h"
 #include "platform/ui/controls/control_styles.h"
 #include "platform/ui/dialogs/dialog.h"
 #include "platform/ui/gdi/bmp_codec.h"
@@ -236,9 +238,11 @@ private:
         std::vector<std::string> candidates{base_ + "/" + file};
         for (const std::string& dir : bitmapDirectories_)
             candidates.push_back(dir + "/" + file);
-        for (const std::string& path : candidates)
-            if (std::ifstream(path, std::ios::binary))
+        for (const std::string& path : candidates) {
+            std::error_code error;
+            if (std::filesystem::is_regular_file(path, error))
                 return path;
+        }
         return {};
     }
 
@@ -250,10 +254,10 @@ private:
         const std::string path = findBitmap(file);
         if (path.empty())
             return fail("cannot read bitmap " + file);
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
+        std::optional<std::vector<std::uint8_t>> read = sys::readWholeFile(path);
+        if (!read)
             return fail("cannot read bitmap " + path);
-        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::uint8_t> bytes = std::move(*read);
         std::string why;
         if (!detail::decodeBmpFile(bytes.data(), bytes.size(), &why))
             return fail(path + ": " + why);

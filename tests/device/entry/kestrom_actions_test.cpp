@@ -154,6 +154,7 @@ TEST_F(KestromActions, ACallFromInsideTheProgressCallbackIsRefusedAsBusy)
     progressLog.entry = entry;
     ASSERT_EQ(call(kTypeAction, kActionSetProgress, reinterpret_cast<void*>(&callBackIntoTheModule)), kDriverSuccess);
     std::uint32_t picture = 1;
+    askPictureSize(picture);
     std::vector<std::uint8_t> buffer(pictureBufferSize(640, 480));
     ASSERT_EQ(call(kTypeAction, kActionGetPicture, &picture, buffer.data()), kDriverSuccess);
     ASSERT_FALSE(progressLog.innerResults.empty());

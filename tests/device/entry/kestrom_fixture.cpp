@@ -58,6 +58,13 @@ std::uint32_t KestromTest::readValue(std::uint32_t code) const
     return value;
 }
 
+void KestromTest::askPictureSize(std::uint32_t picture) const
+{
+    std::uint32_t width = picture;
+    std::uint32_t height = 0;
+    EXPECT_EQ(call(kTypeSize, kSizeOfPicture, &width, &height), kDriverSuccess) << "size of picture " << picture;
+}
+
 std::vector<std::uint8_t> KestromTest::commands() const
 {
     std::vector<std::uint8_t> codes;

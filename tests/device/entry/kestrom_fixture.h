@@ -37,6 +37,8 @@ protected:
     // Type 1 with a window handle's address and an optional progress callback.
     std::uint8_t connect(std::uint32_t* count = nullptr, DriverProgressProc progress = nullptr) const;
     std::uint32_t readValue(std::uint32_t code) const;
+    // Type 5/2, as every caller asks before it sizes a picture buffer.
+    void askPictureSize(std::uint32_t picture) const;
 
     // Commands the camera heard since the last clearCommands().
     std::vector<std::uint8_t> commands() const;

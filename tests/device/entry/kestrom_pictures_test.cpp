@@ -41,6 +41,7 @@ TEST_F(KestromPictures, PicturesArriveAsBitmapsTurnedAsAsked)
     ASSERT_EQ(connect(), kDriverSuccess);
 
     std::uint32_t picture = 1;
+    askPictureSize(picture);
     std::vector<std::uint8_t> landscape = pictureBuffer(1024, 768, kRotateNone);
     ASSERT_EQ(call(kTypeAction, kActionGetPicture, &picture, landscape.data()), kDriverSuccess);
     std::optional<Dib> dib = readDib(landscape);
@@ -81,6 +82,63 @@ TEST_F(KestromPictures, APictureLargerThanReportedIsRefusedAndTheBufferLeftAlone
     const std::vector<std::uint8_t> before = buffer;
     EXPECT_EQ(call(kTypeAction, kActionGetPicture, &picture, buffer.data()), kDriverFailure);
     EXPECT_EQ(buffer, before);
+}
+
+// The download call carries no buffer length: the caller sized its buffer
+// from the size it was told. An erase renumbers the pictures, so the number
+// the caller asked about may name a larger picture by the time it downloads.
+TEST_F(KestromPictures, APictureDownloadIsBoundByTheSizeTheCallerWasLastTold)
+{
+    stillcam::StillCameraConfig large;
+    large.model = 20;
+    large.resolutionCode = 4;  // 1360 x 1024
+    large.pictureCount = 1;
+    std::unique_ptr<stillcam::StillCamera> source = stillcam::StillCamera::create(large);
+    ASSERT_NE(source, nullptr);
+    stillcam::StillCameraConfig config;
+    config.model = 20;
+    config.resolutionCode = 0;  // 640 x 480
+    config.pictureCount = 2;
+    start(config);
+    ASSERT_TRUE(camera->addPicture(source->pictureData(1)));
+    ASSERT_EQ(connect(), kDriverSuccess);
+
+    std::uint32_t width = 2;
+    std::uint32_t height = 0;
+    ASSERT_EQ(call(kTypeSize, kSizeOfPicture, &width, &height), kDriverSuccess);
+    ASSERT_EQ(width, 640u);
+    // Room for the large picture, so that a write past the told size shows
+    // as changed bytes rather than as a wrecked heap.
+    std::vector<std::uint8_t> buffer(pictureBufferSize(1360, 1024), kSentinel);
+    buffer[0] = kRotateNone;
+    const std::size_t told = pictureBufferSize(640, 480);
+    auto untouchedPastTold = [&] {
+        return std::all_of(buffer.begin() + std::ptrdiff_t(told), buffer.end(),
+                           [](std::uint8_t b) { return b == kSentinel; });
+    };
+
+    std::uint32_t first = 1;
+    ASSERT_EQ(call(kTypeAction, kActionErase, &first), kDriverSuccess);
+    ASSERT_EQ(camera->pictures().at(1).width, 1360) << "picture 2 is now the large one";
+    std::uint32_t picture = 2;
+    EXPECT_EQ(call(kTypeAction, kActionGetPicture, &picture, buffer.data()), kDriverFailure);
+    EXPECT_TRUE(untouchedPastTold());
+
+    // Told again, the caller gets the picture.
+    width = 2;
+    ASSERT_EQ(call(kTypeSize, kSizeOfPicture, &width, &height), kDriverSuccess);
+    ASSERT_EQ(width, 1360u);
+    picture = 2;
+    EXPECT_EQ(call(kTypeAction, kActionGetPicture, &picture, buffer.data()), kDriverSuccess);
+    const std::optional<Dib> dib = readDib(buffer);
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(dib->width, 1360);
+
+    // A picture the caller was never told about has no bound and is refused.
+    clearCommands();
+    picture = 1;
+    EXPECT_EQ(call(kTypeAction, kActionGetPicture, &picture, buffer.data()), kDriverFailure);
+    EXPECT_EQ(countOf(CMD_READ_PICTURE), 0u) << "refused before the download";
 }
 
 TEST_F(KestromPictures, ThumbnailsComeFromTheCacheUntilThePictureChanges)
@@ -155,6 +213,7 @@ TEST_F(KestromPictures, AFailedDownloadIsTriedOnceMore)
 {
     start();
     ASSERT_EQ(connect(), kDriverSuccess);
+    askPictureSize(1);
     ASSERT_TRUE(camera->injectFaults("no-reply cmd=picture-info times=1"));
     clearCommands();
     std::uint32_t picture = 1;

@@ -43,6 +43,7 @@ TEST_F(KestromSerial, DownloadsPicturesAndThumbnailsOverTheLine)
     ASSERT_EQ(connect(), kDriverSuccess);
 
     std::uint32_t picture = 2;
+    askPictureSize(picture);
     std::vector<std::uint8_t> buffer(pictureBufferSize(480, 640));
     buffer[0] = kRotate270;
     ASSERT_EQ(call(kTypeAction, kActionGetPicture, &picture, buffer.data()), kDriverSuccess);

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "device/imaging/thumbnail.h"
@@ -165,6 +168,69 @@ TEST_F(ThumbnailCacheTest, RecordsThatAreCutShortOrForeignAreNotTrusted)
     EXPECT_EQ(lookupShade(cache, {3, 3, 3}), 30);
     cache.close();
     EXPECT_EQ(fileBytes(path_).size(), recordAt(4));
+}
+
+// A reconnect opens the new session's cache before the old session ends;
+// both write records until then.
+TEST_F(ThumbnailCacheTest, OverlappingSessionsKeepEachOthersRecords)
+{
+    auto old = std::make_unique<ThumbnailCache>();
+    ASSERT_TRUE(old->open(4));
+    ThumbnailCache fresh;
+    ASSERT_TRUE(fresh.open(4));
+    old->store({1, 1, 1}, thumbnailOf(11));
+    fresh.store({2, 2, 2}, thumbnailOf(22));
+    EXPECT_EQ(lookupShade(fresh, {1, 1, 1}), 11);
+    old.reset();  // the old session ends
+    fresh.store({3, 3, 3}, thumbnailOf(33));
+    fresh.close();
+
+    ThumbnailCache next;
+    ASSERT_TRUE(next.open(4));
+    EXPECT_EQ(lookupShade(next, {1, 1, 1}), 11);
+    EXPECT_EQ(lookupShade(next, {2, 2, 2}), 22);
+    EXPECT_EQ(lookupShade(next, {3, 3, 3}), 33);
+}
+
+// Bytes this process has read through read() and pread() so far.
+std::optional<std::uint64_t> bytesReadByProcess()
+{
+    std::ifstream io("/proc/self/io");
+    std::string field;
+    std::uint64_t value = 0;
+    while (io >> field >> value)
+        if (field == "rchar:")
+            return value;
+    return std::nullopt;
+}
+
+TEST_F(ThumbnailCacheTest, AHugeFileIsNeverReadWhole)
+{
+    {
+        ThumbnailCache cache;
+        ASSERT_TRUE(cache.open(1));
+        cache.store({1, 1, 1}, thumbnailOf(5));
+    }
+    // A sound header and record 1, then 256 MB of nothing (a sparse file).
+    std::filesystem::resize_file(path_, std::uintmax_t(256) << 20);
+    const std::optional<std::uint64_t> before = bytesReadByProcess();
+    if (!before)
+        GTEST_SKIP() << "no /proc/self/io";
+    {
+        ThumbnailCache cache;
+        ASSERT_TRUE(cache.open(0xFFFF));
+        EXPECT_EQ(lookupShade(cache, {1, 1, 1}), 5);
+        EXPECT_EQ(lookupShade(cache, {9000, 1, 1}), -1);
+    }
+    EXPECT_LT(*bytesReadByProcess() - *before, std::uint64_t(1) << 20);
+    EXPECT_EQ(std::filesystem::file_size(path_), std::uintmax_t(256) << 20) << "nothing written back";
+
+    // No cache of 65535 pictures is this large: the file is not a cache.
+    std::filesystem::resize_file(path_, std::uintmax_t(1) << 30);
+    ThumbnailCache cache;
+    ASSERT_TRUE(cache.open(1));
+    EXPECT_EQ(lookupShade(cache, {1, 1, 1}), -1);
+    EXPECT_EQ(std::filesystem::file_size(path_), 16u);
 }
 
 TEST_F(ThumbnailCacheTest, AFileThatCannotBeOpenedMeansNoCaching)

@@ -141,6 +141,26 @@ TEST_F(PagedReadTest, AShortBlockBeforeTheLastIsAskedForAgain)
     EXPECT_EQ(transport.requests().size(), 1u + 4 + 1 + 1);  // probe, blocks, repeat, closing
 }
 
+// The object has the size the caller was told: a last block that ends it
+// early would leave its end unwritten, however well formed it is.
+TEST_F(PagedReadTest, ALastBlockThatEndsTheObjectShortIsAskedForAgain)
+{
+    auto& transport = serve(4000);
+    camera.truncateOnce = {4};
+    Bytes destination(4000, 0xEE);
+    ASSERT_TRUE(link.ReadPicture(1, destination));
+    EXPECT_EQ(destination, camera.object);
+    EXPECT_EQ(transport.requests().size(), 1u + 4 + 1 + 1);  // probe, blocks, repeat, closing
+
+    // A camera whose object is shorter than announced never completes it.
+    serve(3000);
+    Bytes longer(3100);
+    EXPECT_FALSE(link.ReadPicture(1, longer));
+    serve(500);
+    Bytes single(501);
+    EXPECT_FALSE(link.ReadPicture(1, single));
+}
+
 TEST_F(PagedReadTest, FiveFailedBlocksEndTheReadWhereverTheyFell)
 {
     serve(12 * 1024);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -42,15 +44,41 @@ TEST(GlobalMemory, AnApplicationMayFreeAHandedOverBlockWithFree)
 {
     const std::size_t before = globalBlocksOutstanding();
     HGLOBAL handle = GlobalAlloc(GHND, 64);
+    GlobalLock(handle);
     EXPECT_EQ(globalBlocksOutstanding(), before + 1);
+    GlobalUnlock(handle);
+    GlobalHandOver(handle);
+    EXPECT_EQ(globalBlocksOutstanding(), before);
     std::free(handle);  // what a TWAIN application does with a native transfer
 
-    // A block the application allocated itself reports its usable size, and
-    // a stale record never makes a smaller block look larger.
-    void* foreign = std::calloc(8, 1);
-    EXPECT_GE(GlobalSize(foreign), 8u);
-    EXPECT_EQ(GlobalLock(foreign), foreign);
-    std::free(foreign);
+    // Blocks the application allocates, at whatever address, report their
+    // own usable size and no locks of an earlier block.
+    for (int round = 0; round < 8; ++round) {
+        HGLOBAL ours = GlobalAlloc(GHND, 40);
+        GlobalLock(ours);
+        GlobalHandOver(ours);
+        std::free(ours);
+        void* foreign = std::calloc(24, 1);
+        EXPECT_EQ(GlobalSize(foreign), malloc_usable_size(foreign)) << "round " << round;
+        EXPECT_EQ(GlobalFlags(foreign), 0u);
+        EXPECT_EQ(GlobalLock(foreign), foreign);
+        EXPECT_FALSE(GlobalUnlock(foreign));
+        std::free(foreign);
+    }
+    EXPECT_EQ(globalBlocksOutstanding(), before);
+}
+
+// A block an application freed without the platform knowing leaves a stale
+// record; a later block at that address never reports more than it holds.
+TEST(GlobalMemory, AStaleRecordNeverMakesABlockLookLarger)
+{
+    for (int round = 0; round < 8; ++round) {
+        HGLOBAL ours = GlobalAlloc(GHND, 200);
+        std::free(ours);
+        void* foreign = std::calloc(16, 1);
+        EXPECT_LE(GlobalSize(foreign), malloc_usable_size(foreign));
+        GlobalFree(foreign);  // drops whatever record the address had
+    }
 }
 
 TEST(GlobalMemory, NullHandlesAreRefusedSafely)

@@ -65,6 +65,11 @@ TEST(ResourceCompiler, ReportsMistakesWithTheirLine)
     EXPECT_TRUE(compile("STRINGTABLE\nBEGIN\n 5 \"a\"\n 5 \"b\"\nEND\n", &error).empty());
     EXPECT_NE(error.find("twice"), std::string::npos);
     EXPECT_TRUE(compile("7 BITMAP \"missing.bmp\"\n", &error).empty());
+    // A name that leads to a directory is no bitmap, beside the script or absolute.
+    EXPECT_TRUE(compile("7 BITMAP \".\"\n", &error).empty());
+    EXPECT_NE(error.find("cannot read bitmap"), std::string::npos) << error;
+    EXPECT_TRUE(compile("7 BITMAP \"/\"\n", &error).empty());
+    EXPECT_NE(error.find("cannot read bitmap"), std::string::npos) << error;
     EXPECT_TRUE(compile("STRINGTABLE BEGIN 1 \"open\n", &error).empty());
     EXPECT_FALSE(compile("#define BASE 0x100\n#define NEXT (BASE + 1)\nSTRINGTABLE { NEXT, \"x\" }\n").empty());
 }

@@ -1,6 +1,14 @@
 // Uploads: model 16 only, blocks in order, a picture that must decode.
 #include <gtest/gtest.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <cstddef>
+// The sanitizer's allocator counts what it handed out.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
 #include "simulators/stillcam/core/upload_receiver.h"
 #include "tests/simulators/stillcam/camera_fixture.h"
 #include "tests/simulators/stillcam/jpeg_check.h"
@@ -8,6 +16,17 @@
 
 namespace qm::stillcam::test {
 namespace {
+
+// Bytes the process's allocator has handed out and not yet taken back.
+std::size_t heapInUse()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
 
 TEST(StillCameraUpload, ReceivedJpegBecomesANewPictureWithItsOwnThumbnail)
 {
@@ -33,6 +52,18 @@ TEST(StillCameraUpload, ReceivedJpegBecomesANewPictureWithItsOwnThumbnail)
     const Bytes rgb = decodeRgb(camera->pictureData(3));
     ASSERT_EQ(rgb.size(), 640u * 480 * 3);
     EXPECT_NEAR(rgb[0], 200, 4);
+}
+
+// The size comes from the host; the camera keeps only what actually arrives.
+TEST(StillCameraUpload, AnAnnouncedSizeReservesNothing)
+{
+    StillCameraConfig config = testConfig(16, 2);
+    config.memoryBytes = 0xFFFFFFFF;  // room for whatever the host announces
+    auto camera = makeCamera(config);
+    const std::size_t before = heapInUse();
+    EXPECT_EQ(camera->exchange(beginUploadRequest(0xF0000000)), (Bytes{0x40, 0x03, 0x00, 0x8B, 0x01, 0x8C}));
+    ASSERT_FALSE(camera->exchange(writeBlockRequests(Bytes(3 * 1024, 9)).front()).empty());
+    EXPECT_LT(heapInUse(), before + (16u << 20));
 }
 
 TEST(StillCameraUpload, BlocksMustComeFullThenOneLastBlock)

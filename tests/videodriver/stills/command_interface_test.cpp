@@ -87,16 +87,26 @@ TEST_F(CommandInterface, ANewLayoutCameraAnswersWithItsSize)
     EXPECT_EQ(wire().writesTo(0x040B).size(), 1u);  // one probe told it
 }
 
-TEST_F(CommandInterface, ANewLayoutCameraHoldingSevenPicturesIsNotTakenForAnOldOne)
+TEST_F(CommandInterface, ACameraAnswering0007IsTakenForTheOldLayout)
 {
-    // Its answer 00 07 looks like an old camera's; a second probe with another
-    // argument tells them apart.
-    start(dualcam::CommandLayout::New, 7);
+    // A new-layout camera holding exactly seven pictures answers 00 07 like
+    // an old one and is taken for one. Its size still comes out right, and
+    // its numbered commands name pictures 768 and up, which it does not
+    // have: a delete loses nothing.
+    dualcam::DualCamera& camera = start(dualcam::CommandLayout::New, 7);
     EXPECT_EQ(tableSize(), 7u);
+    EXPECT_EQ(context()->NewFlashLayout, 0);
+    EXPECT_EQ(wire().writesTo(0x040B).size(), 1u) << "one probe only";
+    atPassiveLevel([&] { DF_FlashDeletePic(context(), 2); });
+    EXPECT_THAT(wire().writesTo(0x040B).back().bytes, ElementsAre(0x02, 0x3F));
+    EXPECT_EQ(camera.pictureCount(), 7u);
+
+    // Taking a picture works in either layout; at any other count the probe
+    // tells the layout again.
+    atPassiveLevel([&] { DF_TakeSnapshot(context()); });
+    ASSERT_EQ(camera.pictureCount(), 8u);
+    EXPECT_EQ(tableSize(), 8u);
     EXPECT_EQ(context()->NewFlashLayout, 1);
-    const auto probes = wire().writesTo(0x040B);
-    ASSERT_EQ(probes.size(), 2u);
-    EXPECT_THAT(probes[1].bytes, ElementsAre(0x01, 0x07));
 }
 
 TEST_F(CommandInterface, DeletingPicture300WritesTheLayoutsCodeByte)

@@ -1,7 +1,11 @@
 // The picture table: one 16-bit entry per stored picture, read through a
 // window at 1052 twenty entries at a time. Its size probe also tells the
 // two command layouts apart: the new layout answers code 07 with the size,
-// the old one does not know the code and leaves what was written.
+// the old one does not know the code and leaves what was written, 00 07.
+// A new-layout camera holding exactly seven pictures answers 00 07 too and
+// is taken for an old one until the table is read again at another count;
+// its numbered commands then name pictures 768 and up, which it does not
+// have, so nothing is lost (docs/HARDENING.md).
 #include "videodriver/camera/register_shadow.h"
 #include "videodriver/camera/stills/command_interface.h"
 #include "videodriver/camera/stills/still_camera.h"
@@ -14,17 +18,12 @@ constexpr USHORT kTableWindow = 0x1052;
 constexpr ULONG kEntriesPerChunk = 20;
 constexpr ULONG kTriesPerChunk = 3;
 constexpr UCHAR kSizeProbeCode = 0x07;
-// A second probe with this argument tells an old-layout camera (which
-// leaves the argument as it was) from a new-layout one holding exactly
-// seven pictures (whose answer is 00 07 again: a new-layout count never
-// sets the low nibble of its first byte).
-constexpr UCHAR kConfirmArgument = 0x01;
 // The most entries either layout can report.
 constexpr ULONG kMostEntries = 0x0FFF;
 
-ULONG probe(MorvaxContext* context, UCHAR argument, UCHAR (&answer)[2])
+ULONG probe(MorvaxContext* context, UCHAR (&answer)[2])
 {
-    return sendTwoByteCommand(context, argument, kSizeProbeCode) && DF_PollingREGMSTR(context) &&
+    return sendTwoByteCommand(context, 0x00, kSizeProbeCode) && DF_PollingREGMSTR(context) &&
            readStillResult(context, answer);
 }
 
@@ -68,23 +67,16 @@ ULONG ensureFlashLayout(MorvaxContext* context)
 ULONG DF_GetPicTableSize(MorvaxContext* context)
 {
     UCHAR answer[2];
-    if (!probe(context, 0x00, answer))
+    if (!probe(context, answer))
         return 0;
     if (answer[0] == 0x00 && answer[1] == kSizeProbeCode) {
-        UCHAR confirm[2];
-        if (!probe(context, kConfirmArgument, confirm))
+        context->NewFlashLayout = 0;
+        context->FlashLayoutKnown = 1;
+        UCHAR size[2];
+        if (!sendOneByteCommand(context, kOldTableSizeCode) || !DF_PollingREGMSTR(context) ||
+            !readStillResult(context, size))
             return 0;
-        if (confirm[0] == kConfirmArgument && confirm[1] == kSizeProbeCode) {
-            context->NewFlashLayout = 0;
-            context->FlashLayoutKnown = 1;
-            UCHAR size[2];
-            if (!sendOneByteCommand(context, kOldTableSizeCode) || !DF_PollingREGMSTR(context) ||
-                !readStillResult(context, size))
-                return 0;
-            return ULONG(size[0] / 64) * 256 + size[1];
-        }
-        answer[0] = confirm[0];
-        answer[1] = confirm[1];
+        return ULONG(size[0] / 64) * 256 + size[1];
     }
     context->NewFlashLayout = 1;
     context->FlashLayoutKnown = 1;
