@@ -45,7 +45,6 @@ int main(int argc, char** argv)
     StillMatrixOptions still;
     still.modulePath = besideTool("../windows/TWAIN_32/QM4200/Kestrom.DLL");
     VideoMatrixOptions video;
-    video.driverPath = besideTool("../lib/libmorvax.so");
     bool runStill = true;
     bool runVideo = true;
     for (int i = 1; i < argc; ++i) {
@@ -62,7 +61,7 @@ int main(int argc, char** argv)
         } else if (arg == "--module" && hasValue) {
             still.modulePath = argv[++i];
         } else if (arg == "--driver" && hasValue) {
-            video.driverPath = argv[++i];
+            video.driverOption = argv[++i];
         } else if (arg == "--hang-limit" && hasValue) {
             still.hangLimitSeconds = std::atof(argv[++i]);
         } else if (arg == "--operation" && hasValue) {

@@ -102,7 +102,7 @@ TrialResult runTrial(const VideoMatrixOptions& options, const FaultEntry& fault,
     dualcam::DualCamConfig config;
     config.scene.moving = false;
     qmvideo::VideoSession session(config);
-    if (!NT_SUCCESS(session.start(options.driverPath, problem)))
+    if (!NT_SUCCESS(session.start(qmvideo::driverLocation(options.driverOption), problem)))
         return result;
     AdapterHost& host = session.host();
     const std::optional<ULONG> index = smallMjpg(host);

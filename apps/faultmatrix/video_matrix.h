@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "apps/faultmatrix/tally.h"
@@ -14,7 +15,7 @@
 namespace qm::faultmatrix {
 
 struct VideoMatrixOptions {
-    std::string driverPath;
+    std::optional<std::string> driverOption;  // --driver; else found as qmvideo finds it
     bool shortForm = false;
     bool verbose = false;
 };

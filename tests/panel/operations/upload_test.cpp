@@ -48,8 +48,14 @@ TEST_F(UploadFromDisk, EveryChosenFileBecomesAPictureThatDownloadsAndDecodes)
     for (unsigned number = 3; number <= 5; ++number) {
         EXPECT_TRUE(pictures[number - 1].uploaded) << number;
         EXPECT_TRUE(panelState().pictures.find(int(number)).drawable()) << number;
-        // The picture comes back through the device module as a bitmap.
-        std::vector<std::uint8_t> bitmap(device::pictureBufferSize(640, 480), 0);
+        // The picture comes back through the device module as a bitmap, at
+        // the size the module reports for it, as every caller asks first.
+        std::uint32_t width = number;
+        std::uint32_t height = 0;
+        ASSERT_TRUE(driverLink().call(device::kTypeSize, device::kSizeOfPicture, &width, &height)) << number;
+        EXPECT_EQ(width, 640u);
+        EXPECT_EQ(height, 480u);
+        std::vector<std::uint8_t> bitmap(device::pictureBufferSize(width, height), 0);
         std::uint32_t picture = number;
         EXPECT_TRUE(driverLink().call(device::kTypeAction, device::kActionGetPicture, &picture, bitmap.data()))
             << number;
