@@ -24,7 +24,7 @@ bool isAbortable(int operation)
 
 }  // namespace
 
-bool CPhotoBrowserDlg::BeginOperation(int code)
+bool CPhotoBrowserDlg::slotAvailable()
 {
     if (operation_ != kOperationIdle) {
         ShowMessage(IDS_OPERATION_RUNNING);
@@ -34,7 +34,13 @@ bool CPhotoBrowserDlg::BeginOperation(int code)
         HandleDisconnect(true);
         return false;
     }
-    if (driverLink().changedQuery() != 0 && !Reload())
+    // A camera whose pictures changed is reloaded first.
+    return driverLink().changedQuery() == 0 || Reload();
+}
+
+bool CPhotoBrowserDlg::BeginOperation(int code)
+{
+    if (!slotAvailable())
         return false;
     driverLink().call(kTypeAction, kActionAcknowledgeChange);
     operation_ = code;
@@ -43,15 +49,7 @@ bool CPhotoBrowserDlg::BeginOperation(int code)
 
 bool CPhotoBrowserDlg::BeginDialog(int code)
 {
-    if (operation_ != kOperationIdle) {
-        ShowMessage(IDS_OPERATION_RUNNING);
-        return false;
-    }
-    if (!IsConnected()) {
-        HandleDisconnect(true);
-        return false;
-    }
-    if (driverLink().changedQuery() != 0 && !Reload())
+    if (!slotAvailable())
         return false;
     currentDialog_ = code;
     return true;

@@ -140,6 +140,8 @@ protected:
     void OnCancel() override;
 
 private:
+    // No operation runs and the camera answers (reloaded when it changed).
+    bool slotAvailable();
     void createControls();
     void destroyControls();
     void onCommandButton(int id);

@@ -4,20 +4,15 @@
 #pragma once
 
 #include "datasource/acquire_entry.h"
-#include "platform/system/library.h"
+#include "panel/entry/library_binding.h"
 
 namespace qm::panel {
 
 class AcquireLink {
 public:
-    AcquireLink() = default;
-    ~AcquireLink() { unbind(); }
-    AcquireLink(const AcquireLink&) = delete;
-    AcquireLink& operator=(const AcquireLink&) = delete;
-
-    bool bind(const char* path);
-    void unbind();
-    bool bound() const { return entry_ != nullptr; }
+    bool bind(const char* path) { return binding_.bind(path, ds::kAcquireEntryName); }
+    void unbind() { binding_.unbind(); }
+    bool bound() const { return binding_.entry() != nullptr; }
 
     bool notifyCloseRequest() const { return notify(ds::ACQUIRE_CLOSEDSREQ); }
     bool notifyTransferReady() const { return notify(ds::ACQUIRE_XFERREADY); }
@@ -25,8 +20,7 @@ public:
 private:
     bool notify(std::uint32_t code) const;
 
-    sys::HMODULE library_ = nullptr;
-    ds::AcquireEntryProc entry_ = nullptr;
+    LibraryBinding<ds::AcquireEntryProc> binding_;
 };
 
 }  // namespace qm::panel

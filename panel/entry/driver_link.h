@@ -7,23 +7,18 @@
 
 #include "device/entry/driver_entry.h"
 #include "panel/model/camera_state.h"
-#include "platform/system/library.h"
+#include "panel/entry/library_binding.h"
 #include "platform/ui/types.h"
 
 namespace qm::panel {
 
 class DriverLink {
 public:
-    DriverLink() = default;
-    ~DriverLink() { unbind(); }
-    DriverLink(const DriverLink&) = delete;
-    DriverLink& operator=(const DriverLink&) = delete;
-
     // Loads the library at `path` and looks up DriverEntry; an empty path,
     // a library that does not load or one without the export fails.
-    bool bind(const char* path);
-    void unbind();
-    bool bound() const { return entry_ != nullptr; }
+    bool bind(const char* path) { return binding_.bind(path, device::kDriverEntryName); }
+    void unbind() { binding_.unbind(); }
+    bool bound() const { return binding_.entry() != nullptr; }
 
     bool call(std::uint32_t type, std::uint32_t code, void* out = nullptr, void* data = nullptr) const;
     // One call; after a failure waits for the next window message and 200 ms.
@@ -39,8 +34,7 @@ public:
     bool modeIsRecord() const;
 
 private:
-    sys::HMODULE library_ = nullptr;
-    device::DriverEntryProc entry_ = nullptr;
+    LibraryBinding<device::DriverEntryProc> binding_;
 };
 
 }  // namespace qm::panel

@@ -1,12 +1,13 @@
 #include "tests/apps/qmcam/child_process.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
+
+#include "tests/support/clean_run.h"
 
 namespace qm::qmcam::test {
 namespace {
@@ -27,44 +28,17 @@ int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 12
 
 Finished runToEnd(const std::string& program, const std::vector<std::string>& arguments)
 {
-    Finished result;
-    int out[2];
-    int err[2];
-    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
-        return result;
-    std::vector<char*> args = argv(program, arguments);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        execv(program.c_str(), args.data());
-        _exit(127);
+    // The child inherits the test's environment; the limit only ends a child
+    // that hangs.
+    qm::test::Environment environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        const std::size_t equals = variable.find('=');
+        if (equals != std::string::npos)
+            environment[variable.substr(0, equals)] = variable.substr(equals + 1);
     }
-    close(out[1]);
-    close(err[1]);
-    // Both pipes are drained together so neither can fill up and stall the child.
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* texts[2] = {&result.out, &result.err};
-    int open = 2;
-    while (open > 0 && poll(fds, 2, -1) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            char buffer[4096];
-            const ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
-            if (got > 0) {
-                texts[i]->append(buffer, std::size_t(got));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid)
-        result.exitCode = exitCodeOf(status);
-    return result;
+    const qm::test::Finished finished = qm::test::runClean(program, arguments, environment, 600);
+    return Finished{finished.exitCode, finished.out, finished.err};
 }
 
 RunningProcess::RunningProcess(const std::string& program, const std::vector<std::string>& arguments)

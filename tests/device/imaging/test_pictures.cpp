@@ -8,6 +8,9 @@
 #include <fstream>
 #include <limits>
 
+#include "device/imaging/dib.h"
+#include "device/imaging/thumbnail.h"
+
 #include "platform/system/byte_order.h"
 
 namespace qm::device::imaging::testing {
@@ -184,6 +187,14 @@ double meanGradient(const RgbPicture& picture)
         }
     }
     return count == 0 ? 0 : total / double(count);
+}
+
+std::vector<std::uint8_t> shadedThumbnail(std::uint8_t shade)
+{
+    std::vector<std::uint8_t> dib(imaging::kThumbnailDibSize);
+    imaging::writePlaceholderThumbnail(dib);
+    std::fill(dib.begin() + imaging::kDibHeaderSize, dib.end(), shade);
+    return dib;
 }
 
 }  // namespace qm::device::imaging::testing

@@ -42,6 +42,9 @@ void writeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 // bottom-up bitmap that fits into `dib`.
 std::optional<RgbPicture> fromDib(std::span<const std::uint8_t> dib);
 
+// A valid 80 x 60 thumbnail DIB whose pixels all carry `shade`.
+std::vector<std::uint8_t> shadedThumbnail(std::uint8_t shade);
+
 double psnr(const RgbPicture& a, const RgbPicture& b);
 // Mean absolute difference between neighbouring pixels: a measure of detail.
 double meanGradient(const RgbPicture& picture);

@@ -15,6 +15,7 @@
 #include "device/imaging/thumbnail.h"
 #include "device/imaging/thumbnail_cache.h"
 #include "platform/system/files.h"
+#include "tests/device/imaging/test_pictures.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -41,20 +42,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes thumbnailOf(std::uint8_t shade)
-{
-    Bytes dib(kThumbnailDibSize);
-    writePlaceholderThumbnail(dib);
-    std::fill(dib.begin() + kDibHeaderSize, dib.end(), shade);
-    return dib;
-}
-
 TEST(ThumbnailCacheCut, ARecordCutAtAnyByteIsNeverTrustedHalfWritten)
 {
     qm::test::TempDir dir;
     const std::string path = dir.path() + "/Thumbnl.Tmp";
-    const Bytes oldThumbnail = thumbnailOf(10);
-    const Bytes newThumbnail = thumbnailOf(20);
+    const Bytes oldThumbnail = testing::shadedThumbnail(10);
+    const Bytes newThumbnail = testing::shadedThumbnail(20);
     const ThumbnailKey oldKey{1, 1000, 7};
     const ThumbnailKey newKey{1, 2000, 8};
     {

@@ -21,15 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A valid thumbnail whose pixels all carry `shade`.
-Bytes thumbnailOf(std::uint8_t shade)
-{
-    Bytes dib(kThumbnailDibSize);
-    writePlaceholderThumbnail(dib);
-    std::fill(dib.begin() + kDibHeaderSize, dib.end(), shade);
-    return dib;
-}
-
 Bytes fileBytes(const std::string& path) { return sys::readWholeFile(path).value_or(Bytes{}); }
 
 constexpr std::size_t recordAt(std::uint32_t n) { return 16 + std::size_t(n - 1) * kThumbnailCacheRecordSize; }
@@ -71,7 +62,7 @@ TEST_F(ThumbnailCacheTest, HitsOnlyForTheSamePictureSizeAndSecondKey)
     ThumbnailCache cache;
     ASSERT_TRUE(cache.open(5));
     EXPECT_EQ(lookupShade(cache, {2, 1000, 77}), -1);
-    cache.store({2, 1000, 77}, thumbnailOf(42));
+    cache.store({2, 1000, 77}, testing::shadedThumbnail(42));
     EXPECT_EQ(lookupShade(cache, {2, 1000, 77}), 42);
     EXPECT_EQ(lookupShade(cache, {2, 1001, 77}), -1);
     EXPECT_EQ(lookupShade(cache, {2, 1000, 78}), -1);
@@ -84,8 +75,8 @@ TEST_F(ThumbnailCacheTest, AChangedPictureIsReplaced)
 {
     ThumbnailCache cache;
     ASSERT_TRUE(cache.open(1));
-    cache.store({1, 1000, 7}, thumbnailOf(10));
-    cache.store({1, 2000, 7}, thumbnailOf(20));
+    cache.store({1, 1000, 7}, testing::shadedThumbnail(10));
+    cache.store({1, 2000, 7}, testing::shadedThumbnail(20));
     EXPECT_EQ(lookupShade(cache, {1, 1000, 7}), -1);
     EXPECT_EQ(lookupShade(cache, {1, 2000, 7}), 20);
 }
@@ -95,7 +86,7 @@ TEST_F(ThumbnailCacheTest, RecordsReachTheFileAtOnceAndSurviveTheSession)
     {
         ThumbnailCache cache;
         ASSERT_TRUE(cache.open(3));
-        cache.store({3, 0x11223344, 0x55667788}, thumbnailOf(99));
+        cache.store({3, 0x11223344, 0x55667788}, testing::shadedThumbnail(99));
         const Bytes file = fileBytes(path_);
         ASSERT_EQ(file.size(), recordAt(4));
         const std::uint8_t* record = file.data() + recordAt(3);
@@ -118,7 +109,7 @@ TEST_F(ThumbnailCacheTest, FilesWithoutTheCacheHeaderStartAfresh)
     {
         ThumbnailCache cache;
         ASSERT_TRUE(cache.open(1));
-        cache.store({1, 5, 6}, thumbnailOf(33));
+        cache.store({1, 5, 6}, testing::shadedThumbnail(33));
         cache.close();
         good = fileBytes(path_);
     }
@@ -146,9 +137,9 @@ TEST_F(ThumbnailCacheTest, RecordsThatAreCutShortOrForeignAreNotTrusted)
     {
         ThumbnailCache cache;
         ASSERT_TRUE(cache.open(4));
-        cache.store({1, 1, 1}, thumbnailOf(1));
-        cache.store({2, 2, 2}, thumbnailOf(2));
-        cache.store({3, 3, 3}, thumbnailOf(3));
+        cache.store({1, 1, 1}, testing::shadedThumbnail(1));
+        cache.store({2, 2, 2}, testing::shadedThumbnail(2));
+        cache.store({3, 3, 3}, testing::shadedThumbnail(3));
     }
     Bytes file = fileBytes(path_);
     ASSERT_EQ(file.size(), recordAt(4));
@@ -164,7 +155,7 @@ TEST_F(ThumbnailCacheTest, RecordsThatAreCutShortOrForeignAreNotTrusted)
     EXPECT_EQ(lookupShade(cache, {2, 2, 2}), -1);
     EXPECT_EQ(lookupShade(cache, {3, 3, 3}), -1);
     // The cache still works: the broken records are simply replaced.
-    cache.store({3, 3, 3}, thumbnailOf(30));
+    cache.store({3, 3, 3}, testing::shadedThumbnail(30));
     EXPECT_EQ(lookupShade(cache, {3, 3, 3}), 30);
     cache.close();
     EXPECT_EQ(fileBytes(path_).size(), recordAt(4));
@@ -178,11 +169,11 @@ TEST_F(ThumbnailCacheTest, OverlappingSessionsKeepEachOthersRecords)
     ASSERT_TRUE(old->open(4));
     ThumbnailCache fresh;
     ASSERT_TRUE(fresh.open(4));
-    old->store({1, 1, 1}, thumbnailOf(11));
-    fresh.store({2, 2, 2}, thumbnailOf(22));
+    old->store({1, 1, 1}, testing::shadedThumbnail(11));
+    fresh.store({2, 2, 2}, testing::shadedThumbnail(22));
     EXPECT_EQ(lookupShade(fresh, {1, 1, 1}), 11);
     old.reset();  // the old session ends
-    fresh.store({3, 3, 3}, thumbnailOf(33));
+    fresh.store({3, 3, 3}, testing::shadedThumbnail(33));
     fresh.close();
 
     ThumbnailCache next;
@@ -209,7 +200,7 @@ TEST_F(ThumbnailCacheTest, AHugeFileIsNeverReadWhole)
     {
         ThumbnailCache cache;
         ASSERT_TRUE(cache.open(1));
-        cache.store({1, 1, 1}, thumbnailOf(5));
+        cache.store({1, 1, 1}, testing::shadedThumbnail(5));
     }
     // A sound header and record 1, then 256 MB of nothing (a sparse file).
     std::filesystem::resize_file(path_, std::uintmax_t(256) << 20);
@@ -237,7 +228,7 @@ TEST_F(ThumbnailCacheTest, AFileThatCannotBeOpenedMeansNoCaching)
 {
     ThumbnailCache cache(windows_.path() + "/missing/Thumbnl.Tmp");
     EXPECT_FALSE(cache.open(2));
-    cache.store({1, 1, 1}, thumbnailOf(1));
+    cache.store({1, 1, 1}, testing::shadedThumbnail(1));
     EXPECT_EQ(lookupShade(cache, {1, 1, 1}), -1);
     cache.close();
     EXPECT_FALSE(std::filesystem::exists(windows_.path() + "/missing"));
@@ -247,7 +238,7 @@ TEST_F(ThumbnailCacheTest, LookupWritesNothingIntoAShortBuffer)
 {
     ThumbnailCache cache;
     ASSERT_TRUE(cache.open(1));
-    cache.store({1, 1, 1}, thumbnailOf(7));
+    cache.store({1, 1, 1}, testing::shadedThumbnail(7));
     Bytes dib(kThumbnailDibSize, 0xEE);
     EXPECT_FALSE(cache.lookup({1, 1, 1}, std::span(dib).first(kThumbnailDibSize - 1)));
     EXPECT_TRUE(std::all_of(dib.begin(), dib.end(), [](std::uint8_t b) { return b == 0xEE; }));
