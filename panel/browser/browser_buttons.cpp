@@ -32,21 +32,21 @@ bool isScroll(int id)
 void CPhotoBrowserDlg::enableButtons(std::uint32_t capabilities, bool connected, bool keepSettings,
                                      bool connectEnabled)
 {
-    for (const ToolbarButton& spec : kToolbar) {
-        CBmpButton* button = toolbarButton(spec.id);
+    for (const ToolbarButton& place : kToolbar) {
+        CBmpButton* button = toolbarButton(place.id);
         if (button == nullptr)
             continue;
         bool enable = false;
-        if (spec.id == IDC_CONNECT)
+        if (place.id == IDC_CONNECT)
             enable = connectEnabled;
-        else if (isNavigation(spec.id))
+        else if (isNavigation(place.id))
             enable = true;
-        else if (isScroll(spec.id))
+        else if (isScroll(place.id))
             enable = connected;
-        else if (spec.id == IDC_CAMERA_SETTINGS && keepSettings)
+        else if (place.id == IDC_CAMERA_SETTINGS && keepSettings)
             enable = true;
         else
-            enable = connected && (capabilities & spec.capability) != 0;
+            enable = connected && (capabilities & place.capability) != 0;
         if (button->IsWindowEnabled() != (enable ? ui::TRUE : ui::FALSE))
             button->EnableWindow(enable ? ui::TRUE : ui::FALSE);
     }

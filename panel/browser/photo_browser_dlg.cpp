@@ -76,13 +76,13 @@ ui::BOOL CPhotoBrowserDlg::OnInitDialog()
 
 void CPhotoBrowserDlg::createControls()
 {
-    for (const ToolbarButton& spec : kToolbar) {
+    for (const ToolbarButton& place : kToolbar) {
         auto button = std::make_unique<CBmpButton>();
-        const ButtonLooks looks{ui::UINT(spec.normal), ui::UINT(spec.pressed), ui::UINT(spec.focus),
-                                ui::UINT(spec.disabled)};
-        button->attach(this, ui::UINT(spec.id), looks,
-                       ui::CRect(spec.x, spec.y, spec.x + spec.width, spec.y + spec.height));
-        button->setHint(panelString(ui::UINT(spec.hint)));
+        const ButtonLooks looks{ui::UINT(place.normal), ui::UINT(place.pressed), ui::UINT(place.focus),
+                                ui::UINT(place.disabled)};
+        button->attach(this, ui::UINT(place.id), looks,
+                       ui::CRect(place.x, place.y, place.x + place.width, place.y + place.height));
+        button->setHint(panelString(ui::UINT(place.hint)));
         toolbar_.push_back(std::move(button));
     }
     focusSink_.attach(this, IDC_FOCUS_SINK, ButtonLooks{IDB_FOCUS_SINK, IDB_FOCUS_SINK, IDB_FOCUS_SINK, IDB_FOCUS_SINK},

@@ -77,13 +77,13 @@ ClockTime validTime(ClockTime time)
 
 bool DigitRun::attach(ui::CWnd* dialog, const std::vector<Digit>& digits, int y)
 {
-    for (const Digit& spec : digits) {
+    for (const Digit& digit : digits) {
         auto button = std::make_unique<CDigitButton>();
-        if (!button->attach(dialog, spec.id))
+        if (!button->attach(dialog, digit.id))
             return false;
-        button->setRange(spec.lowest, spec.highest);
+        button->setRange(digit.lowest, digit.highest);
         button->setRepaintWindow(dialog);
-        button->moveTo(spec.x, y);
+        button->moveTo(digit.x, y);
         digits_.push_back(std::move(button));
     }
     return true;
@@ -109,7 +109,7 @@ void DigitRun::setValue(int value)
     }
 }
 
-void DigitRun::show(bool shown)
+void DigitRun::show(bool shown) const
 {
     for (auto& digit : digits_)
         digit->ShowWindow(shown ? ui::SW_SHOW : ui::SW_HIDE);
@@ -141,11 +141,24 @@ bool NumberControl::attachRepeat(ui::CWnd* dialog, ui::UINT upId, ui::UINT downI
     return true;
 }
 
-void NumberControl::showRepeat(bool shown)
+void NumberControl::show(bool shown)
 {
+    for (const DigitRun* run : runs())
+        run->show(shown);
     for (CRepeatButton* button : {up_.get(), down_.get()})
         if (button != nullptr && button->m_hWnd != nullptr)
             button->ShowWindow(shown ? ui::SW_SHOW : ui::SW_HIDE);
+}
+
+std::vector<ui::CWnd*> NumberControl::buttons() const
+{
+    std::vector<ui::CWnd*> out;
+    for (const DigitRun* run : runs())
+        for (CDigitButton* digit : run->buttons())
+            out.push_back(digit);
+    out.push_back(upButton());
+    out.push_back(downButton());
+    return out;
 }
 
 // The date: year digits at 200, 215, 230 and 245, month at 264 and 279, day
@@ -180,25 +193,6 @@ void DateControl::changeBy(int step)
         setDate(next);
 }
 
-void DateControl::show(bool shown)
-{
-    year_.show(shown);
-    month_.show(shown);
-    day_.show(shown);
-    showRepeat(shown);
-}
-
-std::vector<ui::CWnd*> DateControl::buttons() const
-{
-    std::vector<ui::CWnd*> out;
-    for (const DigitRun* run : {&year_, &month_, &day_})
-        for (CDigitButton* digit : run->buttons())
-            out.push_back(digit);
-    out.push_back(upButton());
-    out.push_back(downButton());
-    return out;
-}
-
 // The time: hour digits at 200 and 215, minute at 234 and 249, second at
 // 268 and 283.
 bool TimeControl::attach(ui::CWnd* dialog, int rowY)
@@ -227,25 +221,6 @@ void TimeControl::changeBy(int step)
     setTime({minutes / 60, minutes % 60, now.second});
 }
 
-void TimeControl::show(bool shown)
-{
-    hour_.show(shown);
-    minute_.show(shown);
-    second_.show(shown);
-    showRepeat(shown);
-}
-
-std::vector<ui::CWnd*> TimeControl::buttons() const
-{
-    std::vector<ui::CWnd*> out;
-    for (const DigitRun* run : {&hour_, &minute_, &second_})
-        for (CDigitButton* digit : run->buttons())
-            out.push_back(digit);
-    out.push_back(upButton());
-    out.push_back(downButton());
-    return out;
-}
-
 // The power-off minutes: digits at 200 and 215.
 bool MinutesControl::attach(ui::CWnd* dialog, int rowY)
 {
@@ -259,21 +234,5 @@ int MinutesControl::minutes() const { return std::clamp(digits_.value(), kLowest
 void MinutesControl::setMinutes(int minutes) { digits_.setValue(std::clamp(minutes, kLowest, kHighest)); }
 
 void MinutesControl::changeBy(int step) { setMinutes(minutes() + step); }
-
-void MinutesControl::show(bool shown)
-{
-    digits_.show(shown);
-    showRepeat(shown);
-}
-
-std::vector<ui::CWnd*> MinutesControl::buttons() const
-{
-    std::vector<ui::CWnd*> out;
-    for (CDigitButton* digit : digits_.buttons())
-        out.push_back(digit);
-    out.push_back(upButton());
-    out.push_back(downButton());
-    return out;
-}
 
 }  // namespace qm::panel

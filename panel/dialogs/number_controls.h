@@ -49,7 +49,7 @@ public:
     bool attach(ui::CWnd* dialog, const std::vector<Digit>& digits, int y);
     int value() const;
     void setValue(int value);
-    void show(bool shown);
+    void show(bool shown) const;
     // The run's buttons, left to right.
     std::vector<CDigitButton*> buttons() const;
 
@@ -57,19 +57,21 @@ private:
     std::vector<std::unique_ptr<CDigitButton>> digits_;
 };
 
-// What the three controls share: the up and down pair and showing.
+// What the three controls share: digit runs, the up and down pair, showing.
 class NumberControl : public NumberTarget {
 public:
     ~NumberControl() override = default;
-    virtual void show(bool shown) = 0;
-    // Every button of the control in Tab order.
-    virtual std::vector<ui::CWnd*> buttons() const = 0;
+    void show(bool shown);
+    // Every button of the control in Tab order: the digits left to right,
+    // then up and down.
+    std::vector<ui::CWnd*> buttons() const;
     CRepeatButton* upButton() const { return up_.get(); }
     CRepeatButton* downButton() const { return down_.get(); }
 
 protected:
     bool attachRepeat(ui::CWnd* dialog, ui::UINT upId, ui::UINT downId, int x, int y);
-    void showRepeat(bool shown);
+    // The control's digit runs, left to right.
+    virtual std::vector<const DigitRun*> runs() const = 0;
 
 private:
     std::unique_ptr<CRepeatButton> up_;
@@ -82,8 +84,9 @@ public:
     CalendarDate date() const;
     void setDate(const CalendarDate& date);
     void changeBy(int step) override;  // days
-    void show(bool shown) override;
-    std::vector<ui::CWnd*> buttons() const override;
+
+protected:
+    std::vector<const DigitRun*> runs() const override { return {&year_, &month_, &day_}; }
 
 private:
     DigitRun year_;
@@ -97,8 +100,9 @@ public:
     ClockTime time() const;
     void setTime(const ClockTime& time);
     void changeBy(int step) override;  // minutes, around the clock
-    void show(bool shown) override;
-    std::vector<ui::CWnd*> buttons() const override;
+
+protected:
+    std::vector<const DigitRun*> runs() const override { return {&hour_, &minute_, &second_}; }
 
 private:
     DigitRun hour_;
@@ -116,8 +120,9 @@ public:
     int minutes() const;
     void setMinutes(int minutes);
     void changeBy(int step) override;
-    void show(bool shown) override;
-    std::vector<ui::CWnd*> buttons() const override;
+
+protected:
+    std::vector<const DigitRun*> runs() const override { return {&digits_}; }
 
 private:
     DigitRun digits_;

@@ -58,7 +58,7 @@ void namePlate(Canvas& c)
     c.paint({34, 395, 63, 424}, ellipse(cx, cy, 3, 3), kAccent);
     c.paint({34, 395, 63, 424}, ellipse(cx - 3.5, cy - 3.5, 2, 1.5), RGB(255, 255, 255), 0.55);
 
-    const FontSpec name{26, ui::FW_BOLD, 0, "Sans"};
+    const FontStyle name{26, ui::FW_BOLD, 0, "Sans"};
     const ui::SIZE corvel = c.measure("Corvel", name);
     c.text("Corvel", {73, 394, 73 + corvel.cx + 2, 424}, name, RGB(12, 14, 18),
            ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE);

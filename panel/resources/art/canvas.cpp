@@ -14,10 +14,10 @@ int channel(double v) { return int(std::lround(std::clamp(v, 0.0, 255.0))); }
 // A font selected into a DC for one scope.
 class SelectedFont {
 public:
-    SelectedFont(ui::HDC dc, const FontSpec& spec)
+    SelectedFont(ui::HDC dc, const FontStyle& font)
         : dc_(dc),
-          font_(ui::CreateFont(spec.height, spec.width, 0, 0, spec.weight, 0, 0, 0, ui::ANSI_CHARSET, 0, 0, 0,
-                               ui::FF_SWISS, spec.face))
+          font_(ui::CreateFont(font.height, font.width, 0, 0, font.weight, 0, 0, 0, ui::ANSI_CHARSET, 0, 0, 0,
+                               ui::FF_SWISS, font.face))
     {
         previous_ = ui::SelectObject(dc_, font_);
     }
@@ -134,7 +134,7 @@ void Canvas::paint(const RECT& bounds, const Shape& shape, COLORREF colour, doub
     paint(bounds, shape, [colour](int, int) { return colour; }, opacity);
 }
 
-int Canvas::text(const std::string& s, RECT r, const FontSpec& font, COLORREF colour, ui::UINT format)
+int Canvas::text(const std::string& s, RECT r, const FontStyle& font, COLORREF colour, ui::UINT format)
 {
     SelectedFont selected(dc_, font);
     ui::SetBkMode(dc_, ui::TRANSPARENT);
@@ -142,7 +142,7 @@ int Canvas::text(const std::string& s, RECT r, const FontSpec& font, COLORREF co
     return ui::DrawText(dc_, s.c_str(), int(s.size()), &r, format);
 }
 
-ui::SIZE Canvas::measure(const std::string& s, const FontSpec& font) const
+ui::SIZE Canvas::measure(const std::string& s, const FontStyle& font) const
 {
     SelectedFont selected(dc_, font);
     ui::SIZE size;
@@ -150,7 +150,7 @@ ui::SIZE Canvas::measure(const std::string& s, const FontSpec& font) const
     return size;
 }
 
-FontSpec Canvas::fit(const std::string& s, FontSpec font, int maxWidth) const
+FontStyle Canvas::fit(const std::string& s, FontStyle font, int maxWidth) const
 {
     if (measure(s, font).cx <= maxWidth)
         return font;

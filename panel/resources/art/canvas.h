@@ -19,7 +19,7 @@ using ui::RGB;
 // A CreateFont request: cell height in pixels, weight, average character
 // width (0 keeps the face's proportions) and a face name ("Sans", "Serif",
 // "Mono" map onto the DejaVu faces).
-struct FontSpec {
+struct FontStyle {
     int height = 12;
     int weight = ui::FW_NORMAL;
     int width = 0;
@@ -62,12 +62,12 @@ public:
 
     // Text through DrawText (transparent background); returns the height
     // DrawText reports.
-    int text(const std::string& s, RECT r, const FontSpec& font, COLORREF colour,
+    int text(const std::string& s, RECT r, const FontStyle& font, COLORREF colour,
              ui::UINT format = ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE | ui::DT_NOPREFIX);
-    ui::SIZE measure(const std::string& s, const FontSpec& font) const;
+    ui::SIZE measure(const std::string& s, const FontStyle& font) const;
     // The widest proportion (down to 60 %) of `font` at which `s` fits in
     // `maxWidth` pixels.
-    FontSpec fit(const std::string& s, FontSpec font, int maxWidth) const;
+    FontStyle fit(const std::string& s, FontStyle font, int maxWidth) const;
 
     // Copies a rectangle of another canvas here (BitBlt, SRCCOPY).
     void copyFrom(const Canvas& source, int sx, int sy, int w, int h, int dx, int dy);

@@ -46,7 +46,7 @@ bool writeContactSheet(const std::vector<SkinBitmap>& bitmaps, const std::string
                        p.bitmap->width, p.bitmap->height, ui::SRCCOPY);
         const int labelTop = p.y + p.bitmap->height * p.zoom;
         sheet.text(std::to_string(p.bitmap->id), {p.x, labelTop, p.x + 60, labelTop + kLabelHeight},
-                   FontSpec{11, ui::FW_NORMAL, 0, "Sans"}, RGB(255, 255, 255),
+                   FontStyle{11, ui::FW_NORMAL, 0, "Sans"}, RGB(255, 255, 255),
                    ui::DT_LEFT | ui::DT_TOP | ui::DT_SINGLELINE | ui::DT_NOPREFIX);
     }
     ui::automation::Image image;

@@ -67,7 +67,7 @@ void paintToolbarButton(Canvas& c, Command command, const std::string& label, Lo
     const int o = s.offset;
     if (c.width() > 60) {
         // Wide (Connect): the picture beside the word.
-        const FontSpec font{14, ui::FW_BOLD, 0, "Sans"};
+        const FontStyle font{14, ui::FW_BOLD, 0, "Sans"};
         const int textWidth = c.measure(label, font).cx;
         const int glyph = 15, gap = 6;
         const int left = (c.width() - glyph - gap - textWidth) / 2;
@@ -79,7 +79,7 @@ void paintToolbarButton(Canvas& c, Command command, const std::string& label, Lo
     // The picture above the word.
     const double glyph = 11;
     drawGlyph(c, command, (c.width() - glyph) / 2 + o, 3 + o, glyph, s.ink, s.accent);
-    const FontSpec font = c.fit(label, {11, ui::FW_BOLD, 0, "Sans"}, c.width() - 10);
+    const FontStyle font = c.fit(label, {11, ui::FW_BOLD, 0, "Sans"}, c.width() - 10);
     c.text(label, {o, 15 + o, c.width() + o, 27 + o}, font, s.ink);
 }
 
