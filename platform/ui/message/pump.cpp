@@ -143,7 +143,9 @@ namespace {
 int getMessageImpl(MSG* msg, HWND filter, UINT first, UINT last, bool (*stop)(void*), void* context)
 {
     for (;;) {
-        std::uint64_t seen;
+        // Read before looking: a message posted from another thread while
+        // this one looks then ends the wait below at once.
+        const std::uint64_t seen = messageQueue().generation();
         std::int64_t timeout = -1;
         {
             UiLock lock;
@@ -159,7 +161,6 @@ int getMessageImpl(MSG* msg, HWND filter, UINT first, UINT last, bool (*stop)(vo
             flushPresentation();
             if (runIdleAction())
                 continue;
-            seen = messageQueue().generation();
             if (!clockIsVirtual())
                 timeout = msUntilNextTimerLocked();
             // The lock is released here unless an outer frame of this thread
@@ -190,7 +191,7 @@ BOOL GetMessage(MSG* msg, HWND filter, UINT first, UINT last)
 BOOL WaitMessage()
 {
     noteHostCall();
-    std::uint64_t seen;
+    const std::uint64_t seen = messageQueue().generation();  // before looking, as in getMessageImpl
     std::int64_t timeout = -1;
     {
         UiLock lock;
@@ -199,7 +200,6 @@ BOOL WaitMessage()
         flushPresentation();
         if (runIdleAction() || clockIsVirtual())
             return TRUE;
-        seen = messageQueue().generation();
         timeout = msUntilNextTimerLocked();
     }
     messageQueue().waitForChange(seen, timeout);

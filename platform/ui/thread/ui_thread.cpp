@@ -31,8 +31,13 @@ thread_local bool nonHostThread = false;
 void uiLoop()
 {
     uiThreadId = std::this_thread::get_id();
-    while (!retire.load()) {
-        std::uint64_t seen;
+    for (;;) {
+        // Read before looking for work: whatever arrives while this thread
+        // looks then ends the wait below at once. Whoever retires the thread
+        // sets the flag before waking the queue.
+        const std::uint64_t seen = messageQueue().generation();
+        if (retire.load())
+            break;
         std::int64_t timeout = -1;
         {
             UiLock lock;
@@ -45,7 +50,6 @@ void uiLoop()
             flushPresentation();
             if (runIdleAction())
                 continue;
-            seen = messageQueue().generation();
             if (!clockIsVirtual())
                 timeout = msUntilNextTimerLocked();
         }
