@@ -49,6 +49,7 @@ struct DeviceExtension {
     LIST_ENTRY filledReads;
     bool completerQueued;
     WORK_QUEUE_ITEM completer;
+    KEVENT completerIdle;  // signalled while no completer is queued or running
     PIRP irp;
     PURB urb;
     PUCHAR transferBuffer;
@@ -116,6 +117,7 @@ NTSTATUS initialize(DeviceExtension& device, PPORT_CONFIGURATION_INFORMATION con
     InitializeListHead(&device.pendingReads);
     InitializeListHead(&device.filledReads);
     KeInitializeEvent(&device.idle, NotificationEvent, TRUE);
+    KeInitializeEvent(&device.completerIdle, NotificationEvent, TRUE);
     config->StreamDescriptorSize = sizeof(HW_STREAM_HEADER) + sizeof(HW_STREAM_INFORMATION);
     // Under the stream class's lock the minidriver runs at dispatch level,
     // where it may not wait for the bus: it then leaves the device alone.
@@ -264,6 +266,10 @@ void completeFilledReads(PVOID context)
         KeAcquireSpinLock(&device.lock, &old);
         if (IsListEmpty(&device.filledReads)) {
             device.completerQueued = false;
+            // Under the lock: whoever waits for the completer to finish takes
+            // the lock once more, so it knows this routine is done with the
+            // device when it frees it.
+            KeSetEvent(&device.completerIdle, IO_NO_INCREMENT, FALSE);
             KeReleaseSpinLock(&device.lock, old);
             return;
         }
@@ -317,6 +323,7 @@ NTSTATUS transferComplete(PDEVICE_OBJECT, PIRP irp, PVOID context)
         InsertTailList(&device.filledReads, &read->link);
         if (!device.completerQueued) {
             device.completerQueued = true;
+            KeClearEvent(&device.completerIdle);
             ExInitializeWorkItem(&device.completer, completeFilledReads, &device);
             ExQueueWorkItem(&device.completer, CriticalWorkQueue);
         }
@@ -342,10 +349,21 @@ void stopStreaming(DeviceExtension& device)
     KeWaitForSingleObject(&device.idle, Executive, KernelMode, FALSE, nullptr);
 }
 
+// After the transfers stopped no completer is queued again; this waits for
+// the last one to leave the device.
+void waitForCompleter(DeviceExtension& device)
+{
+    KeWaitForSingleObject(&device.completerIdle, Executive, KernelMode, FALSE, nullptr);
+    KIRQL old;
+    KeAcquireSpinLock(&device.lock, &old);
+    KeReleaseSpinLock(&device.lock, old);
+}
+
 void closeStream(PHW_STREAM_REQUEST_BLOCK srb)
 {
     DeviceExtension& device = *extensionOf(srb);
     stopStreaming(device);
+    waitForCompleter(device);
     qm::test::Selection selection;
     selection.configuration = device.configuration;
     qm::test::selectAlternate(device.lower, selection, 0);
