@@ -10,8 +10,6 @@
 
 #include "platform/system/threads.h"
 #include "platform/ui/automation/script.h"
-#include "platform/ui/backend/backend.h"
-#include "platform/ui/core/clock.h"
 #include "platform/ui/core/window_system.h"
 #include "platform/ui/message/messages.h"
 #include "platform/ui/message/pump_internal.h"
@@ -28,32 +26,19 @@ std::thread* uiThread = nullptr;
 std::atomic<std::thread::id> uiThreadId{};
 thread_local bool nonHostThread = false;
 
+bool retired(void*) { return retire.load(); }
+
+// A host's loop that ends once the thread is retired; a quit message belongs
+// to a host that pumps and is left alone.
 void uiLoop()
 {
     uiThreadId = std::this_thread::get_id();
-    for (;;) {
-        // Read before looking for work: whatever arrives while this thread
-        // looks then ends the wait below at once. Whoever retires the thread
-        // sets the flag before waking the queue.
-        const std::uint64_t seen = messageQueue().generation();
-        if (retire.load())
-            break;
-        std::int64_t timeout = -1;
-        {
-            UiLock lock;
-            MSG msg;
-            if (peekMessageLocked(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message != WM_QUIT)
-                    dispatchAsHost(&msg);
-                continue;
-            }
-            flushPresentation();
-            if (runIdleAction())
-                continue;
-            if (!clockIsVirtual())
-                timeout = msUntilNextTimerLocked();
-        }
-        messageQueue().waitForChange(seen, timeout);
+    MSG msg;
+    while (getMessageUntil(&msg, retired, nullptr) >= 0) {
+        if (msg.message == WM_QUIT)
+            continue;
+        UiLock lock;
+        dispatchAsHost(&msg);
     }
     running = false;
 }
